@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds every target and runs every test: native (sanitized), then 32- and
+# 64-bit Windows under Wine, then the end-to-end tests. Installs what it needs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+source scripts/xvfb.sh
+start_xvfb
+
+jobs=$(nproc)
+status=0
+for preset in ${TRAMVEK_PRESETS:-linux win32 win64}; do
+  echo "== $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs" || status=1
+done
+exit $status
