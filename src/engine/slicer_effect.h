@@ -37,7 +37,6 @@ class SlicerEffect : public ExtendedEffectBase {
     static constexpr std::int32_t kPitchRatioCount = 50;
     // Big enough for the largest bank chunk a save produces and for a load.
     static constexpr std::int32_t kChunkCapacity = 74964 + 8 * kBufferCapacity;
-    static constexpr VstInt32 kUniqueId = fourCharCode('Q', 'X', 'T', 'V');
 
     enum Lane : std::int32_t {
         kLaneTrigger = 0,
@@ -128,7 +127,7 @@ class SlicerEffect : public ExtendedEffectBase {
     void resume() override;
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
-    VstInt32 canDo(char* text) override;
+    VstInt32 canDo(const char* text) override;
 
     // Set by the editor when it registers, so the engine can ask for a panel redraw.
     std::atomic<bool>* panelRedrawFlag = nullptr;
