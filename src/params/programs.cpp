@@ -1,0 +1,57 @@
+// The sixteen programs: selecting one applies its values to the engine; names
+// are kept per program and shown numbered while they are the default.
+#include <cstdio>
+#include <cstring>
+
+#include "engine/slicer_effect.h"
+#include "params/current_program.h"
+
+namespace tramvek {
+namespace {
+
+constexpr const char* kDefaultProgramName = "Init";
+constexpr std::size_t kNameBytes = sizeof(ProgramRecord::name);
+
+}  // namespace
+
+void SlicerEffect::setProgram(VstInt32 program) {
+    if (program < 0 || program >= kProgramCount) {
+        return;
+    }
+    curProgram = program;
+    const ProgramRecord& record = programs[program];
+    for (std::int32_t index = 0; index < kParamCount; ++index) {
+        applyParameter(index, record.params[index]);
+    }
+    patternLength = record.patternLength;
+    patternLengthValue = static_cast<float>(patternLength) / static_cast<float>(maxPatternLength);
+    notifyEditor(false);
+}
+
+void SlicerEffect::setProgramName(char* name) {
+    if (name == nullptr) {
+        return;
+    }
+    // Hosts may send longer texts than a program keeps: cut, never overrun.
+    char* stored = currentProgramRecord(*this).name;
+    const std::size_t length = strnlen(name, kNameBytes - 1);
+    std::memcpy(stored, name, length);
+    std::memset(stored + length, 0, kNameBytes - length);
+}
+
+void SlicerEffect::getProgramName(char* name) {
+    if (name == nullptr) {
+        return;
+    }
+    const char* stored = currentProgramRecord(*this).name;
+    if (std::strncmp(stored, kDefaultProgramName, kNameBytes) == 0) {
+        std::snprintf(name, kNameBytes, "%s %d", kDefaultProgramName,
+                      static_cast<int>(currentProgramIndex(*this)) + 1);
+        return;
+    }
+    const std::size_t length = strnlen(stored, kNameBytes - 1);
+    std::memcpy(name, stored, length);
+    name[length] = '\0';
+}
+
+}  // namespace tramvek
