@@ -200,6 +200,9 @@ class SlicerEffect : public ExtendedEffectBase {
     // the length of the chunk it currently holds.
     std::unique_ptr<std::uint8_t[]> chunkData;
     std::int32_t chunkDataSize = 0;
+    // The preset chunk handed to the host; each instance has its own, so two
+    // instances saving at once never hand each other's data to the host.
+    std::uint8_t presetChunkOut[60] = {};
     float pitchRatios[kPitchRatioCount] = {};  // entry i = 2^((i - 24) / 12)
     float readPosition = 0.0f;
     float readIncrement = 1.0f;
