@@ -1,0 +1,268 @@
+// Saving and restoring the whole state through the host's chunks. A chunk may
+// come from a damaged or hostile file: it is checked completely before any of
+// the state changes, and every value the engine would trust is made safe.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/slicer_effect.h"
+#include "params/chunk_layout.h"
+#include "params/current_program.h"
+#include "params/little_endian.h"
+
+namespace tramvek {
+namespace {
+
+namespace layout = chunk_layout;
+
+constexpr std::int32_t kMinPatternLength = 2;
+constexpr std::int32_t kMaxPatternLength = 32;
+constexpr std::int32_t kMaxMidiNumber = 127;
+
+// --- Values a file can carry, made safe ---
+
+// A lane value outside 0..1 is held at the nearer end; one that is no number
+// at all leaves the slot as it was.
+float safeLaneValue(float stored, float current) {
+    return std::isfinite(stored) ? std::clamp(stored, 0.0f, 1.0f) : current;
+}
+
+// Parameter values are kept as saved (hosts may set any finite value and the
+// engine maps every one safely); NaN or infinity leaves the value as it was.
+float safeParamValue(float stored, float current) {
+    return std::isfinite(stored) ? stored : current;
+}
+
+std::int32_t safePatternLength(std::int32_t stored) {
+    return std::clamp(stored, kMinPatternLength, kMaxPatternLength);
+}
+
+// 0 means "none" in every MIDI table.
+std::int32_t safeMidiNumber(std::int32_t stored) {
+    return stored >= 0 && stored <= kMaxMidiNumber ? stored : 0;
+}
+
+// --- Program records ---
+
+void writeProgramRecord(std::uint8_t* out, const ProgramRecord& record) {
+    for (std::size_t i = 0; i < layout::kParamCount; ++i) {
+        writeLeF32(out, layout::kRecordParams + 4 * i, record.params[i]);
+    }
+    writeLeI32(out, layout::kRecordPatternLength, record.patternLength);
+    // Bytes after the terminator are written as zeros so that equal states save equal chunks.
+    std::memset(out + layout::kRecordName, 0, layout::kRecordNameBytes);
+    std::memcpy(out + layout::kRecordName, record.name, strnlen(record.name, layout::kRecordNameBytes - 1));
+}
+
+// Names are never read back: every program keeps the name it has.
+void readProgramRecord(const std::uint8_t* in, ProgramRecord& record) {
+    for (std::size_t i = 0; i < layout::kParamCount; ++i) {
+        record.params[i] = safeParamValue(readLeF32(in, layout::kRecordParams + 4 * i), record.params[i]);
+    }
+    record.patternLength = safePatternLength(readLeI32(in, layout::kRecordPatternLength));
+}
+
+// --- Tables ---
+
+void writeInt32Table(std::uint8_t* out, std::size_t offset, const std::int32_t* table, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        writeLeI32(out, offset + 4 * i, table[i]);
+    }
+}
+
+void readMidiTable(const std::uint8_t* in, std::size_t offset, std::int32_t* table, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        table[i] = safeMidiNumber(readLeI32(in, offset + 4 * i));
+    }
+}
+
+void writeSamples(std::uint8_t* out, std::size_t offset, const float* samples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        writeLeF32(out, offset + 4 * i, samples[i]);
+    }
+}
+
+void readSamples(const std::uint8_t* in, std::size_t offset, float* samples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        samples[i] = readLeF32(in, offset + 4 * i);
+    }
+}
+
+// --- The settings extension in the bank chunk's trailer ---
+
+struct ExtensionSettings {
+    std::int32_t resolutionIndex;
+    float shuffle;
+    std::int32_t currentBank;
+    std::int32_t currentPattern;
+    std::int32_t noteToSliceMode;
+};
+
+bool inRange(std::int32_t value, std::int32_t count) {
+    return value >= 0 && value < count;
+}
+
+bool isValid(const ExtensionSettings& settings) {
+    return inRange(settings.resolutionIndex, SlicerEffect::kResolutionCount) && settings.shuffle >= 0.0f &&
+           settings.shuffle <= 1.0f && inRange(settings.currentBank, SlicerEffect::kBankCount) &&
+           inRange(settings.currentPattern, SlicerEffect::kPatternCount) &&
+           inRange(settings.noteToSliceMode, 2);
+}
+
+ExtensionSettings readExtension(const std::uint8_t* in) {
+    return {readLeI32(in, layout::kExtResolutionIndex), readLeF32(in, layout::kExtShuffle),
+            readLeI32(in, layout::kExtCurrentBank), readLeI32(in, layout::kExtCurrentPattern),
+            readLeI32(in, layout::kExtNoteToSliceMode)};
+}
+
+void writeExtension(std::uint8_t* out, const ExtensionSettings& settings) {
+    std::memcpy(out + layout::kExtTag, layout::kExtensionTag, sizeof layout::kExtensionTag);
+    writeLeI32(out, layout::kExtResolutionIndex, settings.resolutionIndex);
+    writeLeF32(out, layout::kExtShuffle, settings.shuffle);
+    writeLeI32(out, layout::kExtCurrentBank, settings.currentBank);
+    writeLeI32(out, layout::kExtCurrentPattern, settings.currentPattern);
+    writeLeI32(out, layout::kExtNoteToSliceMode, settings.noteToSliceMode);
+}
+
+bool hasExtensionTag(const std::uint8_t* in) {
+    return std::memcmp(in + layout::kExtTag, layout::kExtensionTag, sizeof layout::kExtensionTag) == 0;
+}
+
+// What a bank chunk's fixed part says about the audio that follows it.
+struct BankShape {
+    bool frozen;
+    std::int32_t patternSamples;
+};
+
+BankShape readBankShape(const std::uint8_t* in) {
+    return {in[layout::kBankFreeze] != 0, readLeI32(in, layout::kBankPatternSamples)};
+}
+
+// A bank chunk is taken only whole: its fixed part must be there, N must fit
+// the play buffers, and frozen audio must lie inside the chunk.
+bool isLoadableBank(std::size_t byteSize, const BankShape& shape) {
+    if (byteSize < layout::kBankAudio) {
+        return false;
+    }
+    if (!inRange(shape.patternSamples, SlicerEffect::kBufferCapacity)) {
+        return false;
+    }
+    const auto audioEnd = layout::extensionOffset(static_cast<std::size_t>(shape.patternSamples));
+    return !shape.frozen || byteSize >= audioEnd;
+}
+
+}  // namespace
+
+VstInt32 SlicerEffect::getChunk(void** data, bool isPreset) {
+    if (data == nullptr || !chunkData) {
+        return 0;
+    }
+    // The audio thread changes patternSamples at every step: read it once.
+    const std::int32_t samples = std::clamp(patternSamples, 0, kBufferCapacity - 1);
+    const auto size = layout::bankBytes(static_cast<std::size_t>(samples));
+    chunkDataSize = static_cast<std::int32_t>(size);
+
+    if (isPreset) {
+        writeProgramRecord(presetChunkOut, currentProgramRecord(*this));
+        // Saving a preset applies the stored program again, pattern length included.
+        setProgram(currentProgramIndex(*this));
+        *data = presetChunkOut;
+        return static_cast<VstInt32>(layout::kPresetBytes);
+    }
+
+    std::uint8_t* out = chunkData.get();
+    for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
+        writeProgramRecord(out + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
+    }
+    for (std::size_t b = 0; b < layout::kBankCount; ++b) {
+        for (std::size_t l = 0; l < layout::kLaneCount; ++l) {
+            writeSamples(out, layout::stepOffset(b, l, 0), steps[b][l], layout::kSlotCount);
+        }
+    }
+    writeInt32Table(out, layout::kBankParamControllers, paramControllers, layout::kParamCount);
+    writeInt32Table(out, layout::kBankPatternNotes, patternNotes, layout::kPatternNoteCount);
+    const bool frozen = freeze;
+    std::memset(out + layout::kBankFreeze, 0, layout::kBankPatternSamples - layout::kBankFreeze);
+    out[layout::kBankFreeze] = frozen ? 1 : 0;
+    writeLeI32(out, layout::kBankPatternSamples, samples);
+    writeInt32Table(out, layout::kBankSliceNotes, sliceNotes, layout::kSliceNoteCount);
+
+    const auto count = static_cast<std::size_t>(samples);
+    if (frozen) {
+        writeSamples(out, layout::kBankAudio, playBufferL.get(), count);
+        writeSamples(out, layout::kBankAudio + 4 * count, playBufferR.get(), count);
+    } else {
+        std::memset(out + layout::kBankAudio, 0, 8 * count);
+    }
+
+    std::uint8_t* trailer = out + layout::extensionOffset(count);
+    std::memset(trailer, 0, layout::kBankTrailerBytes);
+    writeExtension(trailer, {resolutionIndex, shuffle, currentBank, currentPattern, noteToSliceMode ? 1 : 0});
+
+    *data = out;
+    return static_cast<VstInt32>(size);
+}
+
+VstInt32 SlicerEffect::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
+    if (data == nullptr || byteSize < 0) {
+        return 0;
+    }
+    // Read straight from the host's bytes: nothing is copied, so no size can
+    // overrun our buffers, and a host handing back our own chunk is harmless.
+    const auto* in = static_cast<const std::uint8_t*>(data);
+    const auto size = static_cast<std::size_t>(byteSize);
+
+    if (isPreset) {
+        if (size < layout::kPresetBytes) {
+            return 0;
+        }
+        const std::int32_t program = currentProgramIndex(*this);
+        readProgramRecord(in, programs[program]);
+        setProgram(program);
+        return static_cast<VstInt32>(layout::kPresetBytes);
+    }
+
+    const BankShape shape = size >= layout::kBankAudio ? readBankShape(in) : BankShape{false, -1};
+    if (!isLoadableBank(size, shape)) {
+        return 0;
+    }
+
+    for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
+        readProgramRecord(in + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
+    }
+    for (std::size_t b = 0; b < layout::kBankCount; ++b) {
+        for (std::size_t l = 0; l < layout::kLaneCount; ++l) {
+            for (std::size_t s = 0; s < layout::kSlotCount; ++s) {
+                steps[b][l][s] = safeLaneValue(readLeF32(in, layout::stepOffset(b, l, s)), steps[b][l][s]);
+            }
+        }
+    }
+    readMidiTable(in, layout::kBankSliceNotes, sliceNotes, layout::kSliceNoteCount);
+    readMidiTable(in, layout::kBankParamControllers, paramControllers, layout::kParamCount);
+    readMidiTable(in, layout::kBankPatternNotes, patternNotes, layout::kPatternNoteCount);
+
+    // Freeze first, so the audio thread stops copying into the play buffers
+    // before the stored audio goes there.
+    freeze = shape.frozen;
+    patternSamples = shape.patternSamples;
+    const auto count = static_cast<std::size_t>(shape.patternSamples);
+    if (shape.frozen) {
+        readSamples(in, layout::kBankAudio, playBufferL.get(), count);
+        readSamples(in, layout::kBankAudio + 4 * count, playBufferR.get(), count);
+    }
+
+    const std::size_t extension = layout::extensionOffset(count);
+    if (size >= extension + layout::kExtensionBytes && hasExtensionTag(in + extension)) {
+        const ExtensionSettings settings = readExtension(in + extension);
+        if (isValid(settings)) {
+            resolutionIndex = settings.resolutionIndex;
+            shuffle = settings.shuffle;
+            selectBank(settings.currentBank);
+            selectPattern(settings.currentPattern);
+            noteToSliceMode = settings.noteToSliceMode != 0;
+        }
+    }
+    return layout::kBankLoadAnswer;
+}
+
+}  // namespace tramvek
