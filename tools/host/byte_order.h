@@ -1,0 +1,59 @@
+// Fixed-width integers and floats in files, read and written byte by byte so
+// that the host's own byte order never matters.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tramvek {
+
+inline std::uint32_t readU32Le(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+inline std::uint16_t readU16Le(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+inline std::uint32_t readU32Be(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
+           std::uint32_t{p[3]};
+}
+
+inline std::int32_t readI32Be(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(readU32Be(p));
+}
+
+inline float readF32Be(const std::uint8_t* p) {
+    return std::bit_cast<float>(readU32Be(p));
+}
+
+inline void appendU16Le(std::vector<std::uint8_t>& out, std::uint16_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+inline void appendU32Le(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+    }
+}
+
+inline void appendU32Be(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+    }
+}
+
+inline void appendI32Be(std::vector<std::uint8_t>& out, std::int32_t v) {
+    appendU32Be(out, static_cast<std::uint32_t>(v));
+}
+
+inline void appendF32Be(std::vector<std::uint8_t>& out, float v) {
+    appendU32Be(out, std::bit_cast<std::uint32_t>(v));
+}
+
+}  // namespace tramvek

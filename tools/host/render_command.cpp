@@ -1,0 +1,136 @@
+#include "render_command.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "audio_input.h"
+#include "block_buffers.h"
+#include "demo_loop.h"
+#include "file_io.h"
+#include "host_error.h"
+#include "plugin_instance.h"
+#include "progress_bar.h"
+#include "transport_clock.h"
+#include "wav_codec.h"
+
+namespace tramvek {
+namespace {
+
+constexpr double kDemoSampleRate = 44100.0;
+
+StereoAudio loadInput(const RenderOptions& options) {
+    if (rendersDemoLoop(options)) {
+        return synthesizeDemoLoop(options.tempo, options.sampleRate.value_or(kDemoSampleRate));
+    }
+    StereoAudio input = readAudioFile(options.input);
+    if (options.sampleRate && *options.sampleRate != input.sampleRate) {
+        throw HostError(options.input + " is at " + std::to_string(static_cast<long>(input.sampleRate)) +
+                        " Hz; the host does not resample, so leave out --sample-rate or give that rate");
+    }
+    return input;
+}
+
+void checkProgramAndParameters(const AEffect& effect, const RenderOptions& options) {
+    if (effect.numOutputs < 1) {
+        throw HostError("the plug-in has no audio outputs");
+    }
+    if (options.program && *options.program >= effect.numPrograms) {
+        throw HostError("--program " + std::to_string(*options.program) +
+                        " is out of range: the plug-in has " + std::to_string(effect.numPrograms) +
+                        " programs");
+    }
+    for (const ParameterSetting& setting : options.parameters) {
+        if (setting.index >= effect.numParams) {
+            throw HostError("--param index " + std::to_string(setting.index) +
+                            " is out of range: the plug-in has " + std::to_string(effect.numParams) +
+                            " parameters");
+        }
+    }
+}
+
+// The set-up a host does before playback, in the order hosts use.
+void configure(PluginInstance& plugin, const RenderOptions& options, double sampleRate, int maxBlock) {
+    AEffect& effect = plugin.effect();
+    plugin.dispatch(effOpen);
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    plugin.dispatch(effSetBlockSize, 0, maxBlock);
+    plugin.dispatch(effSetProgram, 0, options.program.value_or(0));
+    for (const ParameterSetting& setting : options.parameters) {
+        effect.setParameter(&effect, setting.index, setting.value);
+    }
+}
+
+void processBlock(PluginInstance& plugin, BlockBuffers& buffers, VstInt32 frames) {
+    AEffect& effect = plugin.effect();
+    if (plugin.hasFlag(effFlagsCanReplacing)) {
+        effect.processReplacing(&effect, buffers.inputs(), buffers.outputs(), frames);
+    } else {
+        // The accumulating entry adds to the outputs, which prepare() cleared.
+        effect.process(&effect, buffers.inputs(), buffers.outputs(), frames);
+    }
+}
+
+struct RenderRun {
+    PluginInstance& plugin;
+    HostContext& host;
+    const Transport& transport;
+    const StereoAudio& input;
+    std::uint64_t totalFrames;
+    const std::vector<int>& blockSizes;
+    PendingFile& output;
+};
+
+void renderBlocks(const RenderRun& run) {
+    int maxBlock = *std::max_element(run.blockSizes.begin(), run.blockSizes.end());
+    const AEffect& effect = run.plugin.effect();
+    BlockBuffers buffers(effect.numInputs, effect.numOutputs, static_cast<std::size_t>(maxBlock));
+    ProgressBar progress(run.totalFrames);
+    std::vector<std::uint8_t> encoded;
+    std::size_t blockIndex = 0;
+    for (std::uint64_t position = 0; position < run.totalFrames; ++blockIndex) {
+        auto wanted = static_cast<std::uint64_t>(run.blockSizes[blockIndex % run.blockSizes.size()]);
+        auto frames = static_cast<std::size_t>(std::min(wanted, run.totalFrames - position));
+        buffers.prepare(run.input, static_cast<std::size_t>(position), frames);
+        run.host.timeInfo = playingTimeInfo(run.transport, static_cast<double>(position));
+        processBlock(run.plugin, buffers, static_cast<VstInt32>(frames));
+        encoded.clear();
+        appendFloatStereoFrames(encoded, buffers.leftOutput(), buffers.rightOutput(), frames);
+        run.output.write(encoded);
+        position += frames;
+        progress.update(position);
+    }
+}
+
+}  // namespace
+
+void runRender(const RenderOptions& options) {
+    validateRenderOptions(options);
+    StereoAudio input = loadInput(options);
+    double sampleRate = input.sampleRate;
+    auto tailFrames = static_cast<std::uint64_t>(std::llround(options.tailSeconds * sampleRate));
+    std::uint64_t totalFrames = input.frames() + tailFrames;
+    int maxBlock = *std::max_element(options.blockSizes.begin(), options.blockSizes.end());
+
+    // Opened first, so that an unwritable output fails before a long render.
+    PendingFile output(options.output);
+    output.write(floatStereoWavHeader(static_cast<std::uint32_t>(sampleRate), totalFrames));
+
+    HostContext host;
+    host.sampleRate = static_cast<float>(sampleRate);
+    host.blockSize = maxBlock;
+    Transport transport{options.tempo, sampleRate, options.ppqStart};
+    host.timeInfo = stoppedTimeInfo(transport);
+    {
+        PluginInstance plugin(options.plugin, host);
+        checkProgramAndParameters(plugin.effect(), options);
+        configure(plugin, options, sampleRate, maxBlock);
+        plugin.resume();
+        renderBlocks({plugin, host, transport, input, totalFrames, options.blockSizes, output});
+        plugin.suspend();
+    }
+    output.commit();
+}
+
+}  // namespace tramvek
