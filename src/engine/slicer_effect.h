@@ -245,8 +245,12 @@ class SlicerEffect : public ExtendedEffectBase {
     void initialisePatternStore();
     void initialisePrograms();
     void initialisePitchRatios();
-    void processVoiceSample(float& wetL, float& wetR);
-    void stepEnvelope(bool withHold);
+    // The block loop: host sync, then the sample at which the armed start
+    // falls in this block (sampleFrames when none does).
+    std::int32_t beginBlock(std::int32_t sampleFrames);
+    void startArmedStep();
+    void renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);
+    void renderAccumulating(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);
 };
 
 }  // namespace tramvek

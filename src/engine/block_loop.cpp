@@ -1,0 +1,225 @@
+// The block loop of both process entries: the carried-over start, the host
+// sync, then the samples. The one step start a block can hold splits the
+// block into two segments; each segment runs on local copies of the voice.
+#include <algorithm>
+
+#include "engine/engine_limits.h"
+#include "engine/slicer_effect.h"
+#include "engine/voice_dsp.h"
+
+namespace tramvek {
+namespace {
+
+// Values other threads may change, read once per segment and clamped.
+struct SegmentSettings {
+    float keepBuffer;
+    float dryWet;
+    bool freeze;
+    Shaper shaper;
+    std::int32_t cycle;          // recordCycleSamples, 1..capacity
+    std::int32_t reverseWrapTo;  // patternSamples, 0..capacity - 1
+};
+
+struct Wet {
+    float left;
+    float right;
+};
+
+Wet readForward(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s) {
+    if (!(static_cast<float>(v.sliceEnd) > v.readPosition)) {
+        return {0.0f, 0.0f};
+    }
+    const Wet wet{readHermite(left, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity),
+                  readHermite(right, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity)};
+    v.readPosition += v.readIncrement;
+    v.playIndex = static_cast<std::int32_t>(v.readPosition - 1.0f);
+    if (v.readPosition > static_cast<float>(s.cycle)) {
+        v.readPosition = 0.0f;
+    }
+    return wet;
+}
+
+Wet readBackward(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s) {
+    if (!(static_cast<float>(v.sliceEnd) < v.readPosition)) {
+        return {0.0f, 0.0f};
+    }
+    const Wet wet{readHermite(left, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity),
+                  readHermite(right, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity)};
+    v.readPosition -= v.readIncrement;
+    v.playIndex = static_cast<std::int32_t>(v.readPosition - 1.0f);
+    if (v.readPosition < 0.0f) {
+        v.readPosition = static_cast<float>(s.reverseWrapTo);
+    }
+    return wet;
+}
+
+std::int32_t safeRecordIndex(std::int32_t index) {
+    return index >= 0 && index < SlicerEffect::kBufferCapacity ? index : 0;
+}
+
+void overdub(float* buffer, std::int32_t index, float keep, float input) {
+    buffer[index] = buffer[index] * keep + input;
+}
+
+VoiceRun loadVoice(const SlicerEffect& e) {
+    return VoiceRun{e.readPosition,   e.readIncrement,  e.sliceEnd,    e.voiceReverse, e.playIndex,
+                    e.envelopeStage,  e.envelopeLevel,  e.attackStep,  e.attackCurve,  e.releaseStep,
+                    e.releaseCurve,   e.holdCounter,    e.holdSamples, e.voiceGain,    e.filter,
+                    e.filterHistoryL, e.filterHistoryR, e.recordIndex, e.recordArmed};
+}
+
+void storeVoice(const VoiceRun& v, SlicerEffect& e) {
+    e.readPosition = v.readPosition;
+    e.readIncrement = v.readIncrement;
+    e.sliceEnd = v.sliceEnd;
+    e.voiceReverse = v.reverse;
+    e.playIndex = v.playIndex;
+    e.envelopeStage = v.envelopeStage;
+    e.envelopeLevel = v.envelopeLevel;
+    e.attackStep = v.attackStep;
+    e.attackCurve = v.attackCurve;
+    e.releaseStep = v.releaseStep;
+    e.releaseCurve = v.releaseCurve;
+    e.holdCounter = v.holdCounter;
+    // holdSamples is not stored back: the parameter path may recompute it
+    // while a block runs, and the voice only reads it.
+    e.voiceGain = v.voiceGain;
+    e.filter = v.filter;
+    e.filterHistoryL = v.historyL;
+    e.filterHistoryR = v.historyR;
+    e.recordIndex = v.recordIndex;
+    e.recordArmed = v.recordArmed;
+}
+
+SegmentSettings segmentSettings(const SlicerEffect& e) {
+    return SegmentSettings{clampUnit(e.keepBuffer),
+                           clampUnit(e.dryWet),
+                           e.freeze,
+                           Shaper(clampUnit(e.shape)),
+                           clampCycle(e.recordCycleSamples),
+                           std::clamp(e.patternSamples, 0, SlicerEffect::kBufferCapacity - 1)};
+}
+
+}  // namespace
+
+std::int32_t SlicerEffect::beginBlock(std::int32_t sampleFrames) {
+    syncToHost(sampleFrames);
+    if (sampleFrames <= 0 || !triggerArmed) {
+        return sampleFrames;
+    }
+    const std::int32_t countdown = std::max(triggerCountdown, 0);
+    if (countdown < sampleFrames) {
+        return countdown;
+    }
+    triggerCountdown = countdown - sampleFrames;
+    return sampleFrames;
+}
+
+void SlicerEffect::startArmedStep() {
+    startStep();
+    triggerArmed = false;
+    triggerCountdown = 0;
+}
+
+void SlicerEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    if (pendingTrigger) {
+        if (pendingTriggerDelay <= sampleFrames) {
+            triggerArmed = true;
+            triggerCountdown = pendingTriggerDelay;
+            pendingTrigger = false;
+        } else {
+            pendingTriggerDelay -= std::max(sampleFrames, 0);
+        }
+    }
+    const std::int32_t startAt = beginBlock(sampleFrames);
+    renderReplacing(inputs, outputs, 0, startAt);
+    if (startAt < sampleFrames) {
+        startArmedStep();
+        renderReplacing(inputs, outputs, startAt, sampleFrames);
+    }
+}
+
+void SlicerEffect::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    const std::int32_t startAt = beginBlock(sampleFrames);
+    renderAccumulating(inputs, outputs, 0, startAt);
+    if (startAt < sampleFrames) {
+        startArmedStep();
+        renderAccumulating(inputs, outputs, startAt, sampleFrames);
+    }
+}
+
+void SlicerEffect::renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {
+    if (begin >= end) {
+        return;
+    }
+    const SegmentSettings s = segmentSettings(*this);
+    VoiceRun v = loadVoice(*this);
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+    float* recordLeft = recordBufferL.get();
+    float* recordRight = recordBufferR.get();
+    const float* playLeft = playBufferL.get();
+    const float* playRight = playBufferR.get();
+    const float dry = 1.0f - s.dryWet;
+
+    for (std::int32_t i = begin; i < end; ++i) {
+        const float inL = inLeft[i];
+        const float inR = inRight[i];
+        stepEnvelope(v, true);
+        if (v.recordArmed && !s.freeze) {
+            const std::int32_t at = safeRecordIndex(v.recordIndex);
+            overdub(recordLeft, at, s.keepBuffer, inL);
+            overdub(recordRight, at, s.keepBuffer, inR);
+            v.recordIndex = (at + 1) % s.cycle;
+        }
+        const Wet read =
+            v.reverse ? readBackward(v, playLeft, playRight, s) : readForward(v, playLeft, playRight, s);
+        const float gain = v.voiceGain * v.envelopeLevel;
+        const float wetL = runBiquad(v.filter, v.historyL, s.shaper(read.left) * gain);
+        const float wetR = runBiquad(v.filter, v.historyR, s.shaper(read.right) * gain);
+        outLeft[i] = dry * inL + s.dryWet * wetL;
+        outRight[i] = dry * inR + s.dryWet * wetR;
+    }
+    storeVoice(v, *this);
+}
+
+// The accumulating entry's own chain: the input is shaped, enveloped and
+// filtered and overdubbed into the play buffers; the voice reads them forward
+// only and unprocessed; the mix is added to the outputs.
+void SlicerEffect::renderAccumulating(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {
+    if (begin >= end) {
+        return;
+    }
+    const SegmentSettings s = segmentSettings(*this);
+    VoiceRun v = loadVoice(*this);
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+    float* playLeft = playBufferL.get();
+    float* playRight = playBufferR.get();
+    const float dry = 1.0f - s.dryWet;
+
+    for (std::int32_t i = begin; i < end; ++i) {
+        const float inL = inLeft[i];
+        const float inR = inRight[i];
+        stepEnvelope(v, false);
+        const float gain = v.voiceGain * v.envelopeLevel;
+        const float filteredL = runBiquad(v.filter, v.historyL, s.shaper(inL) * gain);
+        const float filteredR = runBiquad(v.filter, v.historyR, s.shaper(inR) * gain);
+        if (v.recordArmed) {
+            const std::int32_t at = safeRecordIndex(v.recordIndex);
+            overdub(playLeft, at, s.keepBuffer, filteredL);
+            overdub(playRight, at, s.keepBuffer, filteredR);
+            v.recordIndex = (at + 1) % s.cycle;
+        }
+        const Wet wet = readForward(v, playLeft, playRight, s);
+        outLeft[i] += dry * inL + s.dryWet * wet.left;
+        outRight[i] += dry * inR + s.dryWet * wet.right;
+    }
+    storeVoice(v, *this);
+}
+
+}  // namespace tramvek
