@@ -1,0 +1,99 @@
+#include "gui/raster/raster_platform.h"
+
+#include <algorithm>
+
+#include "bitmap_resources.h"
+#include "gui/raster/bmp_decoder.h"
+#include "gui/raster/raster_image.h"
+#include "gui/raster/raster_surface.h"
+
+namespace tramvek {
+
+RasterPlatform::RasterPlatform() : resourceSource_(&bitmapResourceBytes) {}
+
+std::unique_ptr<PlatformWindow> RasterPlatform::createWindow(void* parent, int32_t width, int32_t height,
+                                                             WindowClient& client) {
+    if (parent == nullptr || !windowsAvailable_) {
+        return nullptr;
+    }
+    return std::make_unique<HeadlessWindow>(*this, width, height, client);
+}
+
+std::unique_ptr<PlatformImage> RasterPlatform::loadBitmapResource(int32_t id) {
+    if (resourceSource_ == nullptr) {
+        return nullptr;
+    }
+    std::optional<PixelBuffer> pixels = decodeBmp(resourceSource_(id));
+    if (!pixels) {
+        return nullptr;
+    }
+    return std::make_unique<RasterImage>(std::move(*pixels));
+}
+
+std::unique_ptr<PlatformImage> RasterPlatform::createImage(int32_t width, int32_t height, Surface*) {
+    return std::make_unique<RasterImage>(PixelBuffer(width, height));
+}
+
+std::unique_ptr<Surface> RasterPlatform::createImageSurface(PlatformImage& image, Surface*) {
+    return std::make_unique<RasterSurface>(static_cast<RasterImage&>(image).pixels());
+}
+
+std::unique_ptr<PlatformImage> RasterPlatform::createMask(const PlatformImage& image, Color transparent) {
+    const PixelBuffer& source = static_cast<const RasterImage&>(image).pixels();
+    PixelBuffer mask(source.width(), source.height());
+    const uint32_t key = transparent.packed();
+    for (int32_t y = 0; y < source.height(); ++y) {
+        for (int32_t x = 0; x < source.width(); ++x) {
+            mask.at(x, y) = source.at(x, y) == key ? packRgb(255, 255, 255) : 0;
+        }
+    }
+    return std::make_unique<RasterImage>(std::move(mask));
+}
+
+MouseButtons RasterPlatform::pollMouseButtons() {
+    return pointer_->pollButtons();
+}
+
+Point RasterPlatform::cursorScreenPosition() {
+    return pointer_->position();
+}
+
+uint32_t RasterPlatform::tickCount() {
+    return clock_->tickCount();
+}
+
+void RasterPlatform::sleep(uint32_t milliseconds) {
+    clock_->sleep(milliseconds);
+}
+
+bool RasterPlatform::dispatchPendingPaint() {
+    for (HeadlessWindow* window : windows_) {
+        if (window->paintPendingArea()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void RasterPlatform::setPointerSource(PointerSource* source) {
+    pointer_ = source != nullptr ? source : &scriptedInput_;
+}
+
+void RasterPlatform::setClock(Clock* clock) {
+    clock_ = clock != nullptr ? clock : &systemClock_;
+}
+
+void RasterPlatform::windowGone(HeadlessWindow* window) {
+    std::erase(windows_, window);
+}
+
+RasterPlatform& rasterPlatform() {
+    static RasterPlatform instance;
+    return instance;
+}
+
+Platform& platform() {
+    return rasterPlatform();
+}
+
+}  // namespace tramvek
