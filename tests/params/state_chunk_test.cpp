@@ -1,0 +1,529 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "engine/slicer_effect.h"
+#include "params/chunk_bytes.h"
+
+namespace tramvek {
+namespace {
+
+using testing::Bytes;
+using testing::getF32;
+using testing::getI32;
+using testing::loadChunk;
+using testing::putF32;
+using testing::putI32;
+using testing::saveChunk;
+using testing::stepAt;
+
+constexpr std::size_t kFixedBankBytes = 74964;
+constexpr float kDefaults[8] = {0.0f, 0.8f, 1.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f};
+
+// A small deterministic generator, so failures reproduce on every platform.
+class Noise {
+  public:
+    explicit Noise(std::uint32_t seed) : state_(seed) {}
+    std::uint32_t next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ >> 8;
+    }
+    float unit() { return static_cast<float>(next() % 1000001u) / 1000000.0f; }
+    std::int32_t below(std::int32_t n) {
+        return static_cast<std::int32_t>(next() % static_cast<std::uint32_t>(n));
+    }
+
+  private:
+    std::uint32_t state_;
+};
+
+std::unique_ptr<SlicerEffect> freshEffect() {
+    return std::make_unique<SlicerEffect>(nullptr);
+}
+
+// Changes everything a bank chunk carries, and freezes N samples of audio.
+void editEverything(SlicerEffect& effect, std::int32_t frozenSamples, std::uint32_t seed) {
+    Noise noise(seed);
+    for (ProgramRecord& program : effect.programs) {
+        for (float& value : program.params) {
+            value = noise.unit();
+        }
+        program.patternLength = 2 + noise.below(31);
+        std::strcpy(program.name, "Edited");
+    }
+    for (auto& bank : effect.steps) {
+        for (auto& lane : bank) {
+            for (float& value : lane) {
+                value = noise.unit();
+            }
+        }
+    }
+    for (std::int32_t& number : effect.paramControllers) {
+        number = noise.below(128);
+    }
+    for (std::int32_t& number : effect.patternNotes) {
+        number = noise.below(128);
+    }
+    for (std::int32_t& number : effect.sliceNotes) {
+        number = noise.below(128);
+    }
+    effect.freeze = true;
+    effect.patternSamples = frozenSamples;
+    for (std::int32_t i = 0; i < frozenSamples; ++i) {
+        effect.playBufferL[i] = noise.unit() * 2.0f - 1.0f;
+        effect.playBufferR[i] = noise.unit() * 2.0f - 1.0f;
+    }
+}
+
+void expectSameStoredState(const SlicerEffect& a, const SlicerEffect& b) {
+    for (int p = 0; p < 16; ++p) {
+        EXPECT_EQ(std::memcmp(a.programs[p].params, b.programs[p].params, sizeof a.programs[p].params), 0)
+            << p;
+        EXPECT_EQ(a.programs[p].patternLength, b.programs[p].patternLength) << p;
+    }
+    EXPECT_EQ(std::memcmp(a.steps, b.steps, sizeof a.steps), 0);
+    EXPECT_EQ(std::memcmp(a.paramControllers, b.paramControllers, sizeof a.paramControllers), 0);
+    EXPECT_EQ(std::memcmp(a.patternNotes, b.patternNotes, sizeof a.patternNotes), 0);
+    EXPECT_EQ(std::memcmp(a.sliceNotes, b.sliceNotes, sizeof a.sliceNotes), 0);
+    EXPECT_EQ(a.freeze, b.freeze);
+    EXPECT_EQ(a.patternSamples, b.patternSamples);
+}
+
+// --- Sizes and the saved layout ---
+
+TEST(StateChunkSave, FreshBankIsTheFixedSizeWithDefaultPrograms) {
+    auto effect = freshEffect();
+    const Bytes bank = saveChunk(*effect);
+    ASSERT_EQ(bank.size(), kFixedBankBytes);
+    for (int p = 0; p < 16; ++p) {
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_EQ(getF32(bank, 60 * p + 4 * i), kDefaults[i]) << p << "/" << i;
+        }
+        EXPECT_EQ(getI32(bank, 60 * p + 32), 16);
+        EXPECT_STREQ(reinterpret_cast<const char*>(&bank[60 * p + 36]), "Init");
+    }
+    EXPECT_EQ(getF32(bank, stepAt(0, 0, 0)), 0.8f);
+    EXPECT_EQ(getF32(bank, stepAt(3, 0, 649)), 0.0f);
+    EXPECT_EQ(getF32(bank, stepAt(1, 4, 33)), 1.0f / 32.0f);
+    EXPECT_EQ(getI32(bank, 73832), 48);        // slice 0
+    EXPECT_EQ(getI32(bank, 73832 + 124), 79);  // slice 31
+    EXPECT_EQ(bank[73824], 0);
+    EXPECT_EQ(getI32(bank, 73828), 0);
+}
+
+TEST(StateChunkSave, SizeGrowsWithTheRecordedPatternAndPresetsAreSixtyBytes) {
+    auto effect = freshEffect();
+    effect->patternSamples = 1000;
+    EXPECT_EQ(saveChunk(*effect).size(), kFixedBankBytes + 8000);
+    effect->freeze = true;
+    EXPECT_EQ(saveChunk(*effect).size(), kFixedBankBytes + 8000);
+    EXPECT_EQ(saveChunk(*effect, true).size(), 60u);
+}
+
+TEST(StateChunkSave, EveryValueLandsAtItsOffsetLittleEndian) {
+    auto effect = freshEffect();
+    effect->programs[5].params[3] = 0.25f;
+    effect->programs[15].patternLength = 7;
+    effect->steps[3][6][649] = 1.0f;
+    effect->paramControllers[3] = 74;
+    effect->patternNotes[7] = 60;
+    effect->freeze = true;
+    effect->patternSamples = 3;
+    effect->playBufferL[2] = -0.5f;
+    effect->playBufferR[0] = 0.75f;
+    const Bytes bank = saveChunk(*effect);
+    ASSERT_EQ(bank.size(), kFixedBankBytes + 24);
+    EXPECT_EQ(getF32(bank, 5 * 60 + 12), 0.25f);
+    EXPECT_EQ(getI32(bank, 15 * 60 + 32), 7);
+    const std::size_t lastStep = 960 + 4 * (3 * 4550 + 6 * 650 + 649);
+    EXPECT_EQ(bank[lastStep + 0], 0x00);
+    EXPECT_EQ(bank[lastStep + 1], 0x00);
+    EXPECT_EQ(bank[lastStep + 2], 0x80);
+    EXPECT_EQ(bank[lastStep + 3], 0x3F);
+    EXPECT_EQ(lastStep + 4, 73760u);
+    EXPECT_EQ(getI32(bank, 73760 + 12), 74);
+    EXPECT_EQ(getI32(bank, 73792 + 28), 60);
+    EXPECT_EQ(bank[73824], 1);
+    EXPECT_EQ(getI32(bank, 73828), 3);
+    EXPECT_EQ(getF32(bank, 73960 + 8), -0.5f);
+    EXPECT_EQ(getF32(bank, 73960 + 12), 0.75f);
+}
+
+TEST(StateChunkSave, PresetSaveAppliesTheStoredProgramAgain) {
+    auto effect = freshEffect();
+    effect->setPatternLength(1.0f);
+    const Bytes preset = saveChunk(*effect, true);
+    EXPECT_EQ(effect->patternLength, 16);
+    EXPECT_EQ(getF32(preset, 4), 0.8f);
+    EXPECT_EQ(getI32(preset, 32), 16);
+    EXPECT_STREQ(reinterpret_cast<const char*>(&preset[36]), "Init");
+}
+
+TEST(StateChunkSave, EachInstanceHandsOutItsOwnPresetChunk) {
+    auto first = freshEffect();
+    auto second = freshEffect();
+    first->setParameter(0, 0.25f);
+    second->setParameter(0, 0.75f);
+    void* firstData = nullptr;
+    void* secondData = nullptr;
+    first->getChunk(&firstData, true);
+    second->getChunk(&secondData, true);
+    float firstValue = 0.0f;
+    std::memcpy(&firstValue, firstData, 4);
+    EXPECT_NE(firstData, secondData);
+    EXPECT_EQ(firstValue, 0.25f);
+}
+
+// --- Round trips ---
+
+TEST(StateChunkRoundTrip, BankRestoresEverythingBitExactIntoAFreshInstance) {
+    constexpr std::int32_t kSamples = 12345;
+    auto original = freshEffect();
+    editEverything(*original, kSamples, 7);
+    Bytes bank = saveChunk(*original);
+    ASSERT_EQ(bank.size(), kFixedBankBytes + 8 * kSamples);
+
+    auto restored = freshEffect();
+    EXPECT_EQ(loadChunk(*restored, bank), 73964);
+    expectSameStoredState(*original, *restored);
+    EXPECT_EQ(std::memcmp(original->playBufferL.get(), restored->playBufferL.get(), 4 * kSamples), 0);
+    EXPECT_EQ(std::memcmp(original->playBufferR.get(), restored->playBufferR.get(), 4 * kSamples), 0);
+    const Bytes resaved = saveChunk(*restored);
+    // Equal from the step store on; the records differ only in their names.
+    EXPECT_TRUE(std::equal(bank.begin() + 960, bank.end(), resaved.begin() + 960, resaved.end()));
+    for (const ProgramRecord& program : restored->programs) {
+        EXPECT_STREQ(program.name, "Init");  // names are never read back
+    }
+}
+
+TEST(StateChunkRoundTrip, LargestFrozenPatternIsAccepted) {
+    constexpr std::int32_t kSamples = 660999;
+    auto original = freshEffect();
+    editEverything(*original, kSamples, 11);
+    Bytes bank = saveChunk(*original);
+    ASSERT_EQ(bank.size(), kFixedBankBytes + 8u * kSamples);
+    auto restored = freshEffect();
+    ASSERT_EQ(loadChunk(*restored, bank), 73964);
+    EXPECT_EQ(restored->patternSamples, kSamples);
+    EXPECT_EQ(std::memcmp(original->playBufferR.get(), restored->playBufferR.get(), 4 * kSamples), 0);
+}
+
+TEST(StateChunkRoundTrip, ReloadingOurOwnChunkBufferKeepsTheState) {
+    auto effect = freshEffect();
+    editEverything(*effect, 500, 3);
+    void* data = nullptr;
+    const VstInt32 size = effect->getChunk(&data, false);
+    const Bytes before = saveChunk(*effect);
+    EXPECT_EQ(effect->setChunk(data, size, false), 73964);
+    EXPECT_EQ(saveChunk(*effect), before);
+}
+
+TEST(StateChunkRoundTrip, BankLoadChangesNoParameterUntilAProgramIsSelected) {
+    auto source = freshEffect();
+    source->programs[0].params[2] = 0.3f;
+    source->programs[0].patternLength = 8;
+    Bytes bank = saveChunk(*source);
+
+    auto target = freshEffect();
+    target->setProgram(0);
+    ASSERT_EQ(loadChunk(*target, bank), 73964);
+    EXPECT_EQ(target->getParameter(2), 1.0f);
+    EXPECT_EQ(target->cutoffSq, 1.0f);
+    EXPECT_EQ(target->patternLength, 16);
+    target->setProgram(0);
+    EXPECT_EQ(target->getParameter(2), 0.3f);
+    EXPECT_FLOAT_EQ(target->cutoffSq, 0.09f);
+    EXPECT_EQ(target->patternLength, 8);
+}
+
+TEST(StateChunkRoundTrip, UnfrozenBankLeavesThePlayBuffersAlone) {
+    auto source = freshEffect();
+    source->patternSamples = 100;
+    Bytes bank = saveChunk(*source);
+    auto target = freshEffect();
+    std::fill_n(target->playBufferL.get(), 200, 0.5f);
+    ASSERT_EQ(loadChunk(*target, bank), 73964);
+    EXPECT_FALSE(target->freeze);
+    EXPECT_EQ(target->patternSamples, 100);
+    EXPECT_EQ(target->playBufferL[0], 0.5f);
+    EXPECT_EQ(target->playBufferL[199], 0.5f);
+}
+
+TEST(StateChunkRoundTrip, PresetLoadReachesParametersAndPatternLength) {
+    auto effect = freshEffect();
+    effect->setProgram(2);
+    Bytes preset(60, 0);
+    const float values[8] = {0.2f, 0.5f, 0.6f, 0.1f, 0.0f, 0.9f, 0.25f, 0.3f};
+    for (int i = 0; i < 8; ++i) {
+        putF32(preset, 4 * i, values[i]);
+    }
+    putI32(preset, 32, 8);
+    std::strcpy(reinterpret_cast<char*>(&preset[36]), "Other");
+    EXPECT_EQ(loadChunk(*effect, preset, true), 60);
+    EXPECT_EQ(effect->getParameter(0), 0.2f);
+    EXPECT_EQ(effect->programs[2].params[7], 0.3f);
+    EXPECT_EQ(effect->programs[0].params[0], 0.0f);
+    EXPECT_EQ(effect->patternLength, 8);
+    EXPECT_EQ(effect->patternLengthValue, 0.25f);
+    EXPECT_EQ(effect->basePitch, -6);
+    EXPECT_STREQ(effect->programs[2].name, "Init");
+}
+
+// --- A bank written by hand from the layout ---
+
+TEST(StateChunkLoad, HandWrittenBankLoadsEveryField) {
+    constexpr std::int32_t kSamples = 4;
+    Bytes bank(kFixedBankBytes + 8 * kSamples, 0);
+    for (int p = 0; p < 16; ++p) {
+        for (int i = 0; i < 8; ++i) {
+            putF32(bank, 60 * p + 4 * i, 0.01f * static_cast<float>(p * 8 + i));
+        }
+        putI32(bank, 60 * p + 32, 2 + p);
+    }
+    for (int b = 0; b < 4; ++b) {
+        for (int l = 0; l < 7; ++l) {
+            for (int s = 0; s < 650; ++s) {
+                putF32(bank, stepAt(b, l, s), static_cast<float>((b * 7 + l) * 650 + s) / 18200.0f);
+            }
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        putI32(bank, 73760 + 4 * i, 10 + i);
+        putI32(bank, 73792 + 4 * i, 60 + i);
+    }
+    bank[73824] = 1;
+    putI32(bank, 73828, kSamples);
+    for (int i = 0; i < 32; ++i) {
+        putI32(bank, 73832 + 4 * i, 90 + i);
+    }
+    for (int i = 0; i < kSamples; ++i) {
+        putF32(bank, 73960 + 4 * i, 0.1f * static_cast<float>(i + 1));
+        putF32(bank, 73960 + 4 * kSamples + 4 * i, -0.1f * static_cast<float>(i + 1));
+    }
+
+    auto effect = freshEffect();
+    ASSERT_EQ(loadChunk(*effect, bank), 73964);
+    EXPECT_EQ(effect->programs[5].params[3], 0.01f * 43.0f);
+    EXPECT_EQ(effect->programs[15].patternLength, 17);
+    EXPECT_EQ(effect->steps[2][4][100], static_cast<float>((2 * 7 + 4) * 650 + 100) / 18200.0f);
+    EXPECT_EQ(effect->steps[3][6][649], static_cast<float>(18199) / 18200.0f);
+    EXPECT_EQ(effect->paramControllers[3], 13);
+    EXPECT_EQ(effect->patternNotes[7], 67);
+    EXPECT_EQ(effect->sliceNotes[31], 121);
+    EXPECT_TRUE(effect->freeze);
+    EXPECT_EQ(effect->patternSamples, kSamples);
+    EXPECT_EQ(effect->playBufferL[3], 0.1f * 4.0f);
+    EXPECT_EQ(effect->playBufferR[0], -0.1f);
+    // Our own settings are not in this chunk: they keep their values.
+    EXPECT_EQ(effect->resolutionIndex, 3);
+    EXPECT_EQ(effect->currentPattern, 0);
+}
+
+// --- Damaged or hostile chunks ---
+
+struct Snapshot {
+    explicit Snapshot(SlicerEffect& effect)
+        : bank(saveChunk(effect)),
+          leftHead(effect.playBufferL[0]),
+          curProgram(effect.curProgram),
+          patternLength(effect.patternLength) {
+        std::memcpy(paramValues, effect.paramValues, sizeof paramValues);
+    }
+    bool operator==(const Snapshot& other) const {
+        return bank == other.bank && leftHead == other.leftHead && curProgram == other.curProgram &&
+               patternLength == other.patternLength &&
+               std::memcmp(paramValues, other.paramValues, sizeof paramValues) == 0;
+    }
+    Bytes bank;
+    float leftHead;
+    VstInt32 curProgram;
+    std::int32_t patternLength;
+    float paramValues[8];
+};
+
+class MalformedChunk : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        editEverything(*effect, 64, 5);
+        effect->playBufferL[0] = 0.125f;
+    }
+    void expectRejected(Bytes bytes, bool preset = false) {
+        const Snapshot before(*effect);
+        EXPECT_EQ(loadChunk(*effect, bytes, preset), 0);
+        EXPECT_TRUE(Snapshot(*effect) == before);
+    }
+    // A well-formed frozen bank of another instance, to be damaged by each test.
+    Bytes validBank(std::int32_t samples) {
+        auto source = freshEffect();
+        editEverything(*source, samples, 9);
+        return saveChunk(*source);
+    }
+    std::unique_ptr<SlicerEffect> effect = freshEffect();
+};
+
+TEST_F(MalformedChunk, BankTooShortForItsFixedPartIsRejectedWhole) {
+    Bytes bank = validBank(0);
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{960}, std::size_t{73959}}) {
+        expectRejected(Bytes(bank.begin(), bank.begin() + static_cast<std::ptrdiff_t>(size)));
+    }
+    EXPECT_EQ(effect->setChunk(nullptr, 80000, false), 0);
+    EXPECT_EQ(effect->setChunk(bank.data(), -5, false), 0);
+}
+
+TEST_F(MalformedChunk, PatternLengthThatDoesNotFitThePlayBuffersIsRejected) {
+    Bytes bank = validBank(16);
+    for (std::int32_t n : {-1, 661000, 700000, std::numeric_limits<std::int32_t>::max()}) {
+        putI32(bank, 73828, n);
+        expectRejected(bank);
+    }
+}
+
+TEST_F(MalformedChunk, FrozenAudioReachingPastTheChunkIsRejected) {
+    Bytes bank = validBank(100);
+    bank.resize(73960 + 8 * 100 - 1);
+    expectRejected(bank);
+    Bytes claimsMore = validBank(100);
+    putI32(claimsMore, 73828, 300);  // 2400 bytes of audio; the chunk holds 800 + 1004
+    expectRejected(claimsMore);
+}
+
+TEST_F(MalformedChunk, ShortPresetIsRejected) {
+    expectRejected(Bytes(59, 0), true);
+    expectRejected(Bytes(0), true);
+    EXPECT_EQ(effect->setChunk(nullptr, 60, true), 0);
+}
+
+TEST_F(MalformedChunk, UnfrozenBankWithoutAudioBytesIsStillWhole) {
+    Bytes bank = validBank(100);
+    bank[73824] = 0;
+    bank.resize(73960);
+    EXPECT_EQ(loadChunk(*effect, bank), 73964);
+    EXPECT_FALSE(effect->freeze);
+    EXPECT_EQ(effect->patternSamples, 100);
+}
+
+TEST(StateChunkLoad, ValuesFromAFileAreMadeSafe) {
+    auto source = freshEffect();
+    Bytes bank = saveChunk(*source);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    putF32(bank, stepAt(0, 5, 3), 1.5f);
+    putF32(bank, stepAt(1, 4, 7), -0.25f);
+    putF32(bank, stepAt(2, 0, 2), nan);
+    putF32(bank, stepAt(3, 1, 9), -std::numeric_limits<float>::infinity());
+    putI32(bank, 32, 0);            // program 0 pattern length
+    putI32(bank, 60 + 32, 99);      // program 1
+    putF32(bank, 120 + 8, nan);     // program 2, parameter 2
+    putI32(bank, 73760, 200);       // controller of parameter 0
+    putI32(bank, 73792 + 4, -5);    // note of pattern 1
+    putI32(bank, 73832 + 8, 128);   // note of slice 2
+    putI32(bank, 73832 + 12, 127);  // note of slice 3 stays
+
+    auto effect = freshEffect();
+    effect->steps[2][0][2] = 0.6f;
+    effect->programs[2].params[2] = 0.4f;
+    ASSERT_EQ(loadChunk(*effect, bank), 73964);
+    EXPECT_EQ(effect->steps[0][5][3], 1.0f);
+    EXPECT_EQ(effect->steps[1][4][7], 0.0f);
+    EXPECT_EQ(effect->steps[2][0][2], 0.6f);  // no number: the slot keeps its value
+    EXPECT_EQ(effect->steps[3][1][9], 0.5f);
+    EXPECT_EQ(effect->programs[0].patternLength, 2);
+    EXPECT_EQ(effect->programs[1].patternLength, 32);
+    EXPECT_EQ(effect->programs[2].params[2], 0.4f);
+    EXPECT_EQ(effect->paramControllers[0], 0);
+    EXPECT_EQ(effect->patternNotes[1], 0);
+    EXPECT_EQ(effect->sliceNotes[2], 0);
+    EXPECT_EQ(effect->sliceNotes[3], 127);
+
+    Bytes preset(60, 0);
+    putF32(preset, 0, nan);
+    putI32(preset, 32, -3);
+    effect->setProgram(0);
+    effect->setParameter(0, 0.5f);
+    ASSERT_EQ(loadChunk(*effect, preset, true), 60);
+    EXPECT_EQ(effect->getParameter(0), 0.5f);
+    EXPECT_EQ(effect->patternLength, 2);
+}
+
+// --- Settings carried in the trailer ---
+
+TEST(StateChunkSettings, ResolutionShuffleBankPatternAndModeSurviveARoundTrip) {
+    auto source = freshEffect();
+    source->resolutionIndex = 5;
+    source->setShuffle(0.3f);
+    source->selectBank(2);
+    source->selectPattern(6);
+    source->noteToSliceMode = true;
+    source->patternSamples = 10;
+    Bytes bank = saveChunk(*source);
+    EXPECT_EQ(std::memcmp(&bank[73960 + 80], "TVX1", 4), 0);
+
+    auto target = freshEffect();
+    ASSERT_EQ(loadChunk(*target, bank), 73964);
+    EXPECT_EQ(target->resolutionIndex, 5);
+    EXPECT_EQ(target->shuffle, 0.3f);
+    EXPECT_EQ(target->currentBank, 2);
+    EXPECT_EQ(target->currentPattern, 6);
+    EXPECT_EQ(target->patternOffset, 192);
+    EXPECT_TRUE(target->noteToSliceMode);
+}
+
+class SettingsNotApplied : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        auto source = freshEffect();
+        source->resolutionIndex = 0;
+        source->setShuffle(1.0f);
+        source->selectBank(3);
+        source->selectPattern(7);
+        source->noteToSliceMode = true;
+        source->programs[4].patternLength = 5;
+        bank = saveChunk(*source);
+    }
+    void expectSettingsKept() {
+        auto target = freshEffect();
+        ASSERT_EQ(loadChunk(*target, bank), 73964);
+        EXPECT_EQ(target->programs[4].patternLength, 5);  // the rest of the chunk still loads
+        EXPECT_EQ(target->resolutionIndex, 3);
+        EXPECT_EQ(target->shuffle, 0.0f);
+        EXPECT_EQ(target->currentBank, 0);
+        EXPECT_EQ(target->currentPattern, 0);
+        EXPECT_EQ(target->patternOffset, 0);
+        EXPECT_FALSE(target->noteToSliceMode);
+    }
+    Bytes bank;
+};
+
+TEST_F(SettingsNotApplied, OlderChunkWithoutTheTag) {
+    std::fill(bank.begin() + 73960, bank.end(), 0);
+    expectSettingsKept();
+}
+
+TEST_F(SettingsNotApplied, ChunkTooShortToHoldThem) {
+    bank.resize(73960 + 23);
+    expectSettingsKept();
+}
+
+TEST_F(SettingsNotApplied, AnyValueOutOfRange) {
+    const struct {
+        std::size_t at;
+        std::int32_t value;
+    } damage[] = {{4, 7}, {4, -1}, {12, 4}, {16, 8}, {16, -1}, {20, 2}};
+    const Bytes good = bank;
+    for (const auto& d : damage) {
+        bank = good;
+        putI32(bank, 73960 + d.at, d.value);
+        expectSettingsKept();
+    }
+    for (float shuffle : {1.5f, -0.1f, std::numeric_limits<float>::quiet_NaN()}) {
+        bank = good;
+        putF32(bank, 73960 + 8, shuffle);
+        expectSettingsKept();
+    }
+}
+
+}  // namespace
+}  // namespace tramvek
