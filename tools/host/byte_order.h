@@ -31,21 +31,26 @@ inline float readF32Be(const std::uint8_t* p) {
     return std::bit_cast<float>(readU32Be(p));
 }
 
-inline void appendU16Le(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
+inline void storeU16Le(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-inline void appendU32Le(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
+inline void storeU32Le(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+inline void storeU32Be(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
     }
 }
 
 inline void appendU32Be(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
-    }
+    out.resize(out.size() + 4);
+    storeU32Be(&out[out.size() - 4], v);
 }
 
 inline void appendI32Be(std::vector<std::uint8_t>& out, std::int32_t v) {

@@ -5,6 +5,7 @@
 #include "host_error.h"
 #include "info_command.h"
 #include "render_command.h"
+#include "state_command.h"
 
 namespace {
 
@@ -16,6 +17,29 @@ struct RenderArguments {
     std::vector<std::string> parameters;
     double sampleRate = 0.0;
 };
+
+struct StateArguments {
+    tramvek::StateOptions options;
+    std::vector<std::string> parameters;
+};
+
+// The options `render` and `state` share: program, parameters, presets, banks.
+void addSetupOptions(CLI::App* command, tramvek::PluginSetup& setup, std::vector<std::string>& parameters) {
+    command->add_option("--program", setup.program, "program to select, after a bank is loaded (default 0)");
+    command->add_option("--param", parameters, "set parameter INDEX to VALUE (0..1), in order: I=V")
+        ->take_all();
+    command->add_option("--preset", setup.preset, "load a preset file (.fxp) into the selected program");
+    command->add_option("--bank", setup.bank, "load a bank file (.fxb)");
+    command->add_option("--save-preset", setup.savePreset,
+                        "save the current program as a preset file (.fxp)");
+    command->add_option("--save-bank", setup.saveBank, "save all programs as a bank file (.fxb)");
+}
+
+void parseParameters(const std::vector<std::string>& texts, tramvek::PluginSetup& setup) {
+    for (const std::string& text : texts) {
+        setup.parameters.push_back(tramvek::parseParameterSetting(text));
+    }
+}
 
 CLI::App* addInfoCommand(CLI::App& app, tramvek::InfoOptions& info) {
     CLI::App* command = app.add_subcommand("info", "print what a plug-in declares");
@@ -40,17 +64,21 @@ CLI::App* addRenderCommand(CLI::App& app, RenderArguments& render) {
                      "block size, or sizes to cycle through: N[,N2,...] (default 512)")
         ->delimiter(',');
     command->add_option("--ppq-start", o.ppqStart, "musical position of the first sample, in quarter notes");
-    command->add_option("--program", o.program, "program to select (default 0)");
-    command->add_option("--param", render.parameters, "set parameter INDEX to VALUE (0..1), in order: I=V")
-        ->take_all();
     command->add_option("--tail", o.tailSeconds, "seconds rendered after the input ends (default 0)");
+    addSetupOptions(command, o.setup, render.parameters);
+    return command;
+}
+
+CLI::App* addStateCommand(CLI::App& app, StateArguments& state) {
+    CLI::App* command =
+        app.add_subcommand("state", "load and save presets and banks, and show the resulting program");
+    command->add_option("PLUGIN", state.options.plugin, "plug-in library")->required();
+    addSetupOptions(command, state.options.setup, state.parameters);
     return command;
 }
 
 void finishRenderOptions(RenderArguments& render) {
-    for (const std::string& text : render.parameters) {
-        render.options.parameters.push_back(tramvek::parseParameterSetting(text));
-    }
+    parseParameters(render.parameters, render.options.setup);
     if (render.sampleRate != 0.0) {
         render.options.sampleRate = render.sampleRate;
     }
@@ -63,8 +91,10 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     tramvek::InfoOptions info;
     RenderArguments render;
+    StateArguments state;
     CLI::App* infoCommand = addInfoCommand(app, info);
     CLI::App* renderCommand = addRenderCommand(app, render);
+    CLI::App* stateCommand = addStateCommand(app, state);
 
     try {
         app.parse(argc, argv);
@@ -83,6 +113,9 @@ int main(int argc, char** argv) {
         } else if (renderCommand->parsed()) {
             finishRenderOptions(render);
             tramvek::runRender(render.options);
+        } else if (stateCommand->parsed()) {
+            parseParameters(state.parameters, state.options.setup);
+            tramvek::runState(state.options, std::cout);
         }
     } catch (const std::exception& e) {
         std::cerr << "tramvek-host: " << e.what() << "\n";

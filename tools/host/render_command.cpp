@@ -32,33 +32,9 @@ StereoAudio loadInput(const RenderOptions& options) {
     return input;
 }
 
-void checkProgramAndParameters(const AEffect& effect, const RenderOptions& options) {
+void checkOutputs(const AEffect& effect) {
     if (effect.numOutputs < 1) {
         throw HostError("the plug-in has no audio outputs");
-    }
-    if (options.program && *options.program >= effect.numPrograms) {
-        throw HostError("--program " + std::to_string(*options.program) +
-                        " is out of range: the plug-in has " + std::to_string(effect.numPrograms) +
-                        " programs");
-    }
-    for (const ParameterSetting& setting : options.parameters) {
-        if (setting.index >= effect.numParams) {
-            throw HostError("--param index " + std::to_string(setting.index) +
-                            " is out of range: the plug-in has " + std::to_string(effect.numParams) +
-                            " parameters");
-        }
-    }
-}
-
-// The set-up a host does before playback, in the order hosts use.
-void configure(PluginInstance& plugin, const RenderOptions& options, double sampleRate, int maxBlock) {
-    AEffect& effect = plugin.effect();
-    plugin.dispatch(effOpen);
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
-    plugin.dispatch(effSetBlockSize, 0, maxBlock);
-    plugin.dispatch(effSetProgram, 0, options.program.value_or(0));
-    for (const ParameterSetting& setting : options.parameters) {
-        effect.setParameter(&effect, setting.index, setting.value);
     }
 }
 
@@ -124,10 +100,16 @@ void runRender(const RenderOptions& options) {
     host.timeInfo = stoppedTimeInfo(transport);
     {
         PluginInstance plugin(options.plugin, host);
-        checkProgramAndParameters(plugin.effect(), options);
-        configure(plugin, options, sampleRate, maxBlock);
+        checkOutputs(plugin.effect());
+        checkSetupFitsPlugin(options.setup, plugin.effect());
+        plugin.dispatch(effOpen);
+        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+        plugin.dispatch(effSetBlockSize, 0, maxBlock);
+        applySetup(plugin, options.setup);
         plugin.resume();
         renderBlocks({plugin, host, transport, input, totalFrames, options.blockSizes, output});
+        // The state after the render, frozen or recorded audio included.
+        saveRequestedFiles(plugin, options.setup);
         plugin.suspend();
     }
     output.commit();

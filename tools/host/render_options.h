@@ -5,14 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "host/vst2.h"
+#include "plugin_setup.h"
 
 namespace tramvek {
-
-struct ParameterSetting {
-    VstInt32 index = 0;
-    float value = 0.0f;
-};
 
 struct RenderOptions {
     std::string plugin;
@@ -22,13 +17,9 @@ struct RenderOptions {
     std::optional<double> sampleRate;  // default: the input's, 44100 for the demo loop
     std::vector<int> blockSizes{512};  // cycled through, block after block
     double ppqStart = 0.0;
-    std::optional<VstInt32> program;
-    std::vector<ParameterSetting> parameters;
     double tailSeconds = 0.0;
+    PluginSetup setup;
 };
-
-// "I=V", e.g. "5=0.25"; throws HostError for anything else.
-ParameterSetting parseParameterSetting(const std::string& text);
 
 // Throws HostError naming the first option out of range.
 void validateRenderOptions(const RenderOptions& options);

@@ -127,33 +127,47 @@ std::vector<std::uint8_t> floatStereoWavHeader(std::uint32_t sampleRate, std::ui
         throw HostError("output too long for a WAV file");
     }
     auto dataSize = static_cast<std::uint32_t>(frames * kBytesPerFrame);
-    std::vector<std::uint8_t> out;
-    auto appendId = [&](const char* id) { out.insert(out.end(), id, id + 4); };
-    appendId("RIFF");
-    appendU32Le(out, kHeaderSize - 8 + dataSize);
-    appendId("WAVE");
-    appendId("fmt ");
-    appendU32Le(out, kFloatFmtSize);
-    appendU16Le(out, kFormatFloat);
-    appendU16Le(out, 2);
-    appendU32Le(out, sampleRate);
-    appendU32Le(out, sampleRate * kBytesPerFrame);
-    appendU16Le(out, kBytesPerFrame);
-    appendU16Le(out, 32);
-    appendU16Le(out, 0);
-    appendId("fact");
-    appendU32Le(out, 4);
-    appendU32Le(out, static_cast<std::uint32_t>(frames));
-    appendId("data");
-    appendU32Le(out, dataSize);
+    std::vector<std::uint8_t> out(kHeaderSize);
+    std::uint8_t* p = out.data();
+    auto id = [&](const char* text) {
+        std::memcpy(p, text, 4);
+        p += 4;
+    };
+    auto u16 = [&](std::uint16_t v) {
+        storeU16Le(p, v);
+        p += 2;
+    };
+    auto u32 = [&](std::uint32_t v) {
+        storeU32Le(p, v);
+        p += 4;
+    };
+    id("RIFF");
+    u32(kHeaderSize - 8 + dataSize);
+    id("WAVE");
+    id("fmt ");
+    u32(kFloatFmtSize);
+    u16(kFormatFloat);
+    u16(2);
+    u32(sampleRate);
+    u32(sampleRate * kBytesPerFrame);
+    u16(kBytesPerFrame);
+    u16(32);
+    u16(0);
+    id("fact");
+    u32(4);
+    u32(static_cast<std::uint32_t>(frames));
+    id("data");
+    u32(dataSize);
     return out;
 }
 
 void appendFloatStereoFrames(std::vector<std::uint8_t>& out, const float* left, const float* right,
                              std::size_t frames) {
+    std::size_t offset = out.size();
+    out.resize(offset + frames * kBytesPerFrame);
     for (std::size_t i = 0; i < frames; ++i) {
-        appendU32Le(out, std::bit_cast<std::uint32_t>(left[i]));
-        appendU32Le(out, std::bit_cast<std::uint32_t>(right[i]));
+        storeU32Le(&out[offset + i * kBytesPerFrame], std::bit_cast<std::uint32_t>(left[i]));
+        storeU32Le(&out[offset + i * kBytesPerFrame + 4], std::bit_cast<std::uint32_t>(right[i]));
     }
 }
 
