@@ -78,12 +78,10 @@ void SlicerEffect::handleNote(std::int32_t note, std::int32_t velocity, std::int
     if (learnedSlice || !noteToSliceMode) {
         return;
     }
-    // A start before the block (a negative offset from the host) starts at its first sample.
-    const double offset = std::max(deltaFrames, 0);
     const std::int32_t firstSlot = patternOffset;
     for (std::int32_t slice = 0; slice < kSliceCount; ++slice) {
         if (sliceNotes[slice] == note) {
-            scheduleStep(offset, firstSlot + slice, 0, stepSamples, true, gain);
+            scheduleStep(deltaFrames, firstSlot + slice, 0, stepSamples, true, gain);
         }
     }
 }
