@@ -33,14 +33,14 @@ double sinKernel(double r) {
 
 double cosKernel(double r) {
     const double r2 = r * r;
-    double sum = 1.0 / 6402373705728000.0;  // 1/18!
-    sum = sum * r2 - 1.0 / 20922789888000.0;
-    sum = sum * r2 + 1.0 / 87178291200.0;
-    sum = sum * r2 - 1.0 / 479001600.0;
-    sum = sum * r2 + 1.0 / 3628800.0;
-    sum = sum * r2 - 1.0 / 40320.0;
-    sum = sum * r2 + 1.0 / 720.0;
-    sum = sum * r2 - 1.0 / 24.0;
+    double sum = -1.0 / 6402373705728000.0;  // -1/18!
+    sum = sum * r2 + 1.0 / 20922789888000.0;
+    sum = sum * r2 - 1.0 / 87178291200.0;
+    sum = sum * r2 + 1.0 / 479001600.0;
+    sum = sum * r2 - 1.0 / 3628800.0;
+    sum = sum * r2 + 1.0 / 40320.0;
+    sum = sum * r2 - 1.0 / 720.0;
+    sum = sum * r2 + 1.0 / 24.0;
     return 1.0 - 0.5 * r2 + r2 * r2 * sum;
 }
 

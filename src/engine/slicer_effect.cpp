@@ -95,11 +95,12 @@ void SlicerEffect::initialisePrograms() {
 
 void SlicerEffect::setStepValue(std::int32_t step, float value, std::int32_t lane) {
     const std::int32_t bank = currentBank;
-    const std::int32_t slot = patternOffset + step;
+    const std::int32_t firstSlot = patternOffset;
     if (!isIndex(step, kStepsPerPattern) || !isIndex(lane, kLaneCount) || !isIndex(bank, kBankCount) ||
-        !isIndex(slot, kSlotCount)) {
+        !isIndex(firstSlot, kStepsPerPattern * kPatternCount)) {
         return;
     }
+    const std::int32_t slot = firstSlot + step;
     if (lane == kLaneReverse) {
         value = value > 0.0f ? 1.0f : 0.0f;
     }

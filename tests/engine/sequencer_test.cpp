@@ -1,0 +1,261 @@
+// The step sequencer heard through processReplacing: what plays when, in
+// which order, direction and speed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine_rig.h"
+
+namespace tramvek::test {
+namespace {
+
+// 48 kHz at 120 BPM: the engine's clock matches the host's exactly; a 1/16
+// step is 6000 samples and a 16-step pattern 96000.
+constexpr std::int64_t kStep = 6000;
+constexpr std::int64_t kPattern = 16 * kStep;
+
+float levelOfStep(std::int64_t step) {
+    return 0.05f + 0.01f * static_cast<float>(step % 40);
+}
+
+// Mid-hold of a step: the attack is instant, the hold lasts 3364 samples.
+std::size_t midStep(std::int64_t absoluteStep) {
+    return static_cast<std::size_t>(absoluteStep * kStep + 2000);
+}
+
+TEST(Sequencer, DefaultPatternsReplayThePreviousPatternOnePatternLateWithOddStepsSilent) {
+    EngineRig rig;
+    const Stereo input = stepwiseInput(4 * kPattern, kStep, levelOfStep);
+    const Stereo out = rig.run(input, {512});
+    for (std::int64_t step = 32; step < 64; ++step) {
+        const std::size_t at = midStep(step);
+        if (step % 2 == 0) {
+            const float recorded = levelOfStep(step - 16);
+            EXPECT_NEAR(out.left[at], 0.8f * recorded, 1e-4f) << "step " << step;
+            EXPECT_NEAR(out.right[at], -0.8f * recorded, 1e-4f) << "step " << step;
+        } else {
+            EXPECT_EQ(out.left[at], 0.0f) << "step " << step;
+            EXPECT_EQ(out.right[at], 0.0f) << "step " << step;
+        }
+    }
+    // The first pattern plays nothing: the play buffers are still empty.
+    for (std::int64_t step = 0; step < 16; ++step) {
+        EXPECT_EQ(out.left[midStep(step)], 0.0f);
+    }
+}
+
+TEST(Sequencer, ReadPosReordersSlicesAndWrapsBeyondThePattern) {
+    EngineRig rig;
+    for (std::int32_t k = 0; k < 16; ++k) {
+        rig.effect->setStepValue(k, static_cast<float>(15 - k) / 32.0f, SlicerEffect::kLaneReadPos);
+    }
+    rig.effect->setStepValue(2, 20.0f / 32.0f, SlicerEffect::kLaneReadPos);  // slot 20 of 16 steps: step 4
+    const Stereo out = rig.run(stepwiseInput(3 * kPattern, kStep, levelOfStep), {512});
+    for (std::int64_t k = 0; k < 16; k += 2) {
+        const std::int64_t source = k == 2 ? 4 : 15 - k;
+        EXPECT_NEAR(out.left[midStep(32 + k)], 0.8f * levelOfStep(16 + source), 1e-4f) << "step " << k;
+    }
+}
+
+// Input rising across each step: 0.1 at its first sample to 0.6 at its end.
+Stereo rampInput(std::size_t frames) {
+    Stereo input(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        input.left[i] = 0.1f + 0.5f * static_cast<float>(static_cast<std::int64_t>(i) % kStep) / kStep;
+        input.right[i] = input.left[i];
+    }
+    return input;
+}
+
+TEST(Sequencer, ReverseReadsTheSliceBackwardFromItsEnd) {
+    EngineRig rig;
+    rig.effect->setStepValue(4, 1.0f, SlicerEffect::kLaneReverse);
+    const Stereo out = rig.run(rampInput(3 * kPattern), {512});
+    const std::size_t reversedStart = static_cast<std::size_t>((32 + 4) * kStep);
+    const std::size_t forwardStart = static_cast<std::size_t>((32 + 6) * kStep);
+    for (std::int64_t t = 200; t <= 3000; t += 200) {
+        const float backward = 0.8f * (0.1f + 0.5f * static_cast<float>(kStep - t) / kStep);
+        const float forward = 0.8f * (0.1f + 0.5f * static_cast<float>(t) / kStep);
+        EXPECT_NEAR(out.left[reversedStart + t], backward, 5e-4f) << "t " << t;
+        EXPECT_NEAR(out.left[forwardStart + t], forward, 5e-4f) << "t " << t;
+    }
+    EXPECT_GT(out.left[reversedStart + 1000], out.left[reversedStart + 2000]);
+}
+
+// Runs to the start of step 34 (mid-pattern 2) and answers the read speed.
+float speedAfterStart(float pitchParam, float pitchLane) {
+    EngineRig rig;
+    rig.effect->applyParameter(6, pitchParam);
+    for (std::int32_t k = 0; k < 16; ++k) {
+        rig.effect->setStepValue(k, pitchLane, SlicerEffect::kLanePitch);
+    }
+    rig.run(Stereo(static_cast<std::size_t>(34 * kStep + 10)), {512});
+    return rig.effect->readIncrement;
+}
+
+TEST(Sequencer, PitchAndBasePitchPickTheirRatio) {
+    EngineRig reference;
+    const SlicerEffect& ratios = *reference.effect;
+    EXPECT_EQ(speedAfterStart(0.5f, 0.5f), 1.0f);
+    // The lane truncates toward zero, the parameter floors: 0.49 is 0 and -1.
+    EXPECT_EQ(speedAfterStart(0.5f, 0.49f), 1.0f);
+    EXPECT_EQ(speedAfterStart(0.49f, 0.5f), ratios.pitchRatios[23]);
+    EXPECT_EQ(speedAfterStart(1.0f, 1.0f), 4.0f);
+    EXPECT_EQ(speedAfterStart(0.0f, 0.0f), 0.25f);
+    EXPECT_EQ(speedAfterStart(0.5f, 0.55f), ratios.pitchRatios[25]);
+}
+
+TEST(Sequencer, FourTimesTheSpeedUsesTheSliceUpInAQuarterStep) {
+    EngineRig rig;
+    rig.effect->applyParameter(6, 1.0f);
+    for (std::int32_t k = 0; k < 16; ++k) {
+        rig.effect->setStepValue(k, 1.0f, SlicerEffect::kLanePitch);
+    }
+    const Stereo out = rig.run(stepwiseInput(3 * kPattern, kStep, levelOfStep), {512});
+    const std::size_t start = static_cast<std::size_t>(34 * kStep);
+    EXPECT_NEAR(out.left[start + 1000], 0.8f * levelOfStep(18), 1e-4f);
+    EXPECT_NEAR(out.left[start + 2000], 0.0f, 1e-6f);  // envelope still holds, read is past the slice
+}
+
+// Every step triggered, short hold, so each start stands out after silence.
+void triggerEveryStepShortly(SlicerEffect& effect) {
+    for (std::int32_t k = 0; k < 32; ++k) {
+        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
+    }
+    effect.applyParameter(1, 0.3f);  // hold 559 samples
+}
+
+Stereo constantInput(std::size_t frames, float value) {
+    return Stereo(frames, value);
+}
+
+TEST(Sequencer, ShuffleDelaysOddStepsByItsShareOfHalfAStepAcrossBlocks) {
+    EngineRig rig;
+    triggerEveryStepShortly(*rig.effect);
+    rig.effect->setShuffle(1.0f);
+    const Stereo out = rig.run(constantInput(4 * kPattern, 0.5f), {512});
+    std::vector<std::int64_t> expected;
+    for (std::int64_t step = 32; step < 64; ++step) {
+        expected.push_back(step * kStep + (step % 2 != 0 ? kStep / 2 : 0));
+    }
+    std::vector<std::int64_t> found;
+    for (const std::int64_t at : onsets(out.left)) {
+        if (at >= 32 * kStep) {
+            found.push_back(at);
+        }
+    }
+    EXPECT_EQ(found, expected);
+}
+
+TEST(Sequencer, HalfShuffleDelaysByAQuarterStep) {
+    EngineRig rig;
+    triggerEveryStepShortly(*rig.effect);
+    rig.effect->setShuffle(0.5f);
+    const Stereo out = rig.run(constantInput(3 * kPattern, 0.5f), {700});
+    const auto found = onsets(out.left);
+    ASSERT_FALSE(found.empty());
+    EXPECT_NE(std::find(found.begin(), found.end(), 33 * kStep + 1500), found.end());
+    EXPECT_NE(std::find(found.begin(), found.end(), 34 * kStep), found.end());
+}
+
+TEST(Sequencer, BoundaryAtTheBlockEndStartsAtTheNextBlocksFirstSample) {
+    EngineRig rig;
+    triggerEveryStepShortly(*rig.effect);
+    // 1000-frame blocks end exactly on every boundary.
+    rig.run(constantInput(static_cast<std::size_t>(kStep), 0.5f), {1000});
+    EXPECT_TRUE(rig.effect->triggerArmed);
+    EXPECT_EQ(rig.effect->triggerCountdown, 0);
+    EXPECT_FALSE(rig.effect->recordArmed);  // not started yet
+
+    EngineRig byBlocks;
+    EngineRig bySamples;
+    triggerEveryStepShortly(*byBlocks.effect);
+    triggerEveryStepShortly(*bySamples.effect);
+    const Stereo input = constantInput(3 * kPattern, 0.5f);
+    const Stereo a = byBlocks.run(input, {1000});
+    const Stereo b = bySamples.run(input, {1});
+    EXPECT_EQ(a.left, b.left);
+    const auto found = onsets(a.left);
+    ASSERT_FALSE(found.empty());
+    for (const std::int64_t at : found) {
+        EXPECT_EQ(at % kStep, 0) << at;
+    }
+}
+
+// Play buffers filled with a constant and frozen, so every start is heard.
+void preloadFrozenBuffers(SlicerEffect& effect) {
+    std::fill_n(effect.playBufferL.get(), SlicerEffect::kBufferCapacity, 0.5f);
+    std::fill_n(effect.playBufferR.get(), SlicerEffect::kBufferCapacity, 0.5f);
+    effect.toggleFreeze();
+    for (std::int32_t k = 0; k < 32; ++k) {
+        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
+    }
+    effect.applyParameter(1, 0.0f);  // shortest hold
+}
+
+TEST(Sequencer, StepsShorterThanTheBlockStartOnlyTheFirstBoundaryOfEachBlock) {
+    EngineRig rig(48000.0, 240.0);
+    rig.effect->resolutionIndex = 0;  // 1/64: 750-sample steps
+    preloadFrozenBuffers(*rig.effect);
+    constexpr std::int64_t kBlock = 4096;
+    constexpr std::int64_t kShortStep = 750;
+    const Stereo out = rig.run(constantInput(40 * kBlock, 0.0f), {kBlock});
+    std::vector<std::int64_t> expected;
+    for (std::int64_t block = 0; block < 40; ++block) {
+        expected.push_back((block * kBlock / kShortStep + 1) * kShortStep);
+    }
+    EXPECT_EQ(onsets(out.left, 1e-3f, 150), expected);
+}
+
+TEST(Sequencer, StoppedTransportFindsTheSameBoundaryInEveryBlockLongEnoughToReachIt) {
+    EngineRig rig;
+    rig.host.playing = false;
+    rig.host.ppqStart = 0.1875;  // sample 4500: the next boundary is 1500 samples ahead
+    preloadFrozenBuffers(*rig.effect);
+    const Stereo out = rig.run(constantInput(20 * 2048, 0.0f), {2048});
+    std::vector<std::int64_t> expected;
+    for (std::int64_t block = 0; block < 20; ++block) {
+        expected.push_back(block * 2048 + 1500);
+    }
+    EXPECT_EQ(onsets(out.left), expected);
+
+    EngineRig shortBlocks;
+    shortBlocks.host.playing = false;
+    shortBlocks.host.ppqStart = 0.1875;
+    preloadFrozenBuffers(*shortBlocks.effect);
+    const Stereo quiet = shortBlocks.run(constantInput(20 * 1024, 0.0f), {1024});
+    EXPECT_TRUE(onsets(quiet.left).empty());
+    EXPECT_FALSE(shortBlocks.effect->recordArmed);
+}
+
+// Block sizes below half a step never hold two starts in one block, so they
+// must not change a single output sample.
+TEST(Sequencer, BlockSizeDoesNotChangeTheOutput) {
+    const auto render = [](const std::vector<int>& blocks, bool shuffled) {
+        EngineRig rig;
+        rig.effect->setStepValue(3, 1.0f, SlicerEffect::kLaneReverse);
+        rig.effect->setStepValue(5, 0.7f, SlicerEffect::kLanePitch);
+        rig.effect->setStepValue(6, 0.9f, SlicerEffect::kLaneReadPos);
+        rig.effect->applyParameter(3, 0.6f);
+        rig.effect->applyParameter(4, 0.4f);
+        if (shuffled) {
+            triggerEveryStepShortly(*rig.effect);
+            rig.effect->setShuffle(0.8f);
+        }
+        return rig.run(rampInput(3 * kPattern), blocks);
+    };
+    for (const bool shuffled : {false, true}) {
+        const Stereo reference = render({512}, shuffled);
+        for (const std::vector<int>& blocks :
+             std::vector<std::vector<int>>{{1}, {7}, {333, 1031, 64}, {2999}}) {
+            const Stereo other = render(blocks, shuffled);
+            EXPECT_EQ(other.left, reference.left) << "blocks " << blocks.front() << " shuffled " << shuffled;
+            EXPECT_EQ(other.right, reference.right)
+                << "blocks " << blocks.front() << " shuffled " << shuffled;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tramvek::test
