@@ -6,6 +6,8 @@
 #include "info_command.h"
 #include "render_command.h"
 #include "state_command.h"
+#include "validate_cli.h"
+#include "validate_command.h"
 
 namespace {
 
@@ -65,6 +67,7 @@ CLI::App* addRenderCommand(CLI::App& app, RenderArguments& render) {
         ->delimiter(',');
     command->add_option("--ppq-start", o.ppqStart, "musical position of the first sample, in quarter notes");
     command->add_option("--tail", o.tailSeconds, "seconds rendered after the input ends (default 0)");
+    command->add_option("--midi", o.midi, "standard MIDI file (type 0 or 1) played to the plug-in");
     addSetupOptions(command, o.setup, render.parameters);
     return command;
 }
@@ -95,6 +98,8 @@ int main(int argc, char** argv) {
     CLI::App* infoCommand = addInfoCommand(app, info);
     CLI::App* renderCommand = addRenderCommand(app, render);
     CLI::App* stateCommand = addStateCommand(app, state);
+    tramvek::ValidateOptions validate;
+    CLI::App* validateCommand = tramvek::addValidateCommand(app, validate);
 
     try {
         app.parse(argc, argv);
@@ -116,6 +121,8 @@ int main(int argc, char** argv) {
         } else if (stateCommand->parsed()) {
             parseParameters(state.parameters, state.options.setup);
             tramvek::runState(state.options, std::cout);
+        } else if (validateCommand->parsed()) {
+            return tramvek::runValidate(validate, std::cout) ? 0 : kExitFailure;
         }
     } catch (const std::exception& e) {
         std::cerr << "tramvek-host: " << e.what() << "\n";

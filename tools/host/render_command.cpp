@@ -10,6 +10,7 @@
 #include "demo_loop.h"
 #include "file_io.h"
 #include "host_error.h"
+#include "midi_schedule.h"
 #include "plugin_instance.h"
 #include "progress_bar.h"
 #include "transport_clock.h"
@@ -38,6 +39,18 @@ void checkOutputs(const AEffect& effect) {
     }
 }
 
+std::vector<TimedMidiMessage> loadMidi(const std::string& path) {
+    if (path.empty()) {
+        return {};
+    }
+    std::vector<std::uint8_t> bytes = readWholeFile(path, "MIDI file");
+    try {
+        return parseMidiFile(bytes);
+    } catch (const HostError& e) {
+        throw HostError("MIDI file " + path + ": " + e.what());
+    }
+}
+
 void processBlock(PluginInstance& plugin, BlockBuffers& buffers, VstInt32 frames) {
     AEffect& effect = plugin.effect();
     if (plugin.hasFlag(effFlagsCanReplacing)) {
@@ -55,6 +68,7 @@ struct RenderRun {
     const StereoAudio& input;
     std::uint64_t totalFrames;
     const std::vector<int>& blockSizes;
+    MidiSchedule& midi;
     PendingFile& output;
 };
 
@@ -70,6 +84,9 @@ void renderBlocks(const RenderRun& run) {
         auto frames = static_cast<std::size_t>(std::min(wanted, run.totalFrames - position));
         buffers.prepare(run.input, static_cast<std::size_t>(position), frames);
         run.host.timeInfo = playingTimeInfo(run.transport, static_cast<double>(position));
+        if (VstEvents* events = run.midi.eventsForBlock(position, frames)) {
+            run.plugin.dispatch(effProcessEvents, 0, 0, events);
+        }
         processBlock(run.plugin, buffers, static_cast<VstInt32>(frames));
         encoded.clear();
         appendFloatStereoFrames(encoded, buffers.leftOutput(), buffers.rightOutput(), frames);
@@ -85,6 +102,7 @@ void runRender(const RenderOptions& options) {
     validateRenderOptions(options);
     StereoAudio input = loadInput(options);
     double sampleRate = input.sampleRate;
+    MidiSchedule midi(loadMidi(options.midi), sampleRate);
     auto tailFrames = static_cast<std::uint64_t>(std::llround(options.tailSeconds * sampleRate));
     std::uint64_t totalFrames = input.frames() + tailFrames;
     int maxBlock = *std::max_element(options.blockSizes.begin(), options.blockSizes.end());
@@ -107,7 +125,7 @@ void runRender(const RenderOptions& options) {
         plugin.dispatch(effSetBlockSize, 0, maxBlock);
         applySetup(plugin, options.setup);
         plugin.resume();
-        renderBlocks({plugin, host, transport, input, totalFrames, options.blockSizes, output});
+        renderBlocks({plugin, host, transport, input, totalFrames, options.blockSizes, midi, output});
         // The state after the render, frozen or recorded audio included.
         saveRequestedFiles(plugin, options.setup);
         plugin.suspend();

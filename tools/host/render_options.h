@@ -18,6 +18,7 @@ struct RenderOptions {
     std::vector<int> blockSizes{512};  // cycled through, block after block
     double ppqStart = 0.0;
     double tailSeconds = 0.0;
+    std::string midi;  // a standard MIDI file, or empty
     PluginSetup setup;
 };
 

@@ -1,0 +1,33 @@
+#include "validate_command.h"
+
+#include <chrono>
+
+#include "host_error.h"
+#include "validate_checks.h"
+
+namespace tramvek {
+
+bool runValidate(const ValidateOptions& options, std::ostream& out) {
+    if (options.strictness < 1 || options.strictness > 10) {
+        throw HostError("--strictness must be 1..10");
+    }
+    if (!(options.watchdogSeconds > 0.0)) {
+        throw HostError("--watchdog must be a positive number of seconds");
+    }
+    ValidationContext context(options);
+    ValidationRunner runner(
+        out, options.json, std::chrono::milliseconds(static_cast<long long>(options.watchdogSeconds * 1000)));
+    runner.begin({options.plugin, options.strictness, static_cast<unsigned long long>(options.seed)});
+    runLifecycleChecks(runner, context);
+    runInfoChecks(runner, context);
+    runProgramChecks(runner, context);
+    runStateChecks(runner, context);
+    runAudioChecks(runner, context);
+    runParameterChecks(runner, context);
+    runMidiChecks(runner, context);
+    runThreadChecks(runner, context);
+    runEditorChecks(runner, context);
+    return runner.finish();
+}
+
+}  // namespace tramvek
