@@ -1,0 +1,253 @@
+#include "editor/parameter_panel_control.h"
+
+#include <algorithm>
+
+#include "editor/engine_reads.h"
+#include "engine/slicer_effect.h"
+#include "gui/draw_context.h"
+
+namespace tramvek {
+
+namespace {
+
+constexpr Color kBackground{250, 236, 225};
+constexpr Color kLearnBackground{152, 252, 247};
+constexpr Color kBlack{0, 0, 0};
+constexpr Color kWhite{255, 255, 255};
+constexpr Color kKnob{165, 174, 214};
+constexpr Color kLearnTargetKnob{252, 35, 27};
+constexpr Color kKnobBar{90, 107, 190};
+constexpr Color kKnobNumber{254, 244, 243};
+constexpr Color kFlush{240, 50, 50};
+constexpr Color kFreeze{50, 50, 150};
+constexpr Color kFrozen{100, 100, 250};
+constexpr Color kSwitchOff{240, 240, 240};
+constexpr Color kSwitchOn{250, 130, 130};
+constexpr Color kInfoFill{244, 151, 129};
+
+constexpr const char* kKnobCaptions[ParameterPanelControl::kKnobCount] = {
+    "Attack", "Length", "Cutoff", "Reso", "Shape", "Dry/Wet", "B-Pitch", "KeepBuffer"};
+constexpr int32_t kPitchKnob = 6;
+
+constexpr int32_t kInfoLineCount = 3;
+constexpr const char* kInfoTexts[4][kInfoLineCount] = {
+    {"", "", ""},
+    {"Midi Learn:", "Click on the Parameter", "And Move Controler !"},
+    {"Midi-Note -> Slice Triggering:", "Play Slices via MidiKeys!", "Use Learn to Assign!"},
+    {"Midi-Note -> Slice Assign:", "click on Slice in Waveform", "below and hit Midi-Note!"},
+};
+
+constexpr FontId kTextFont = 6;
+constexpr int32_t kTextSize = 9;
+constexpr int32_t kCentred = 1;
+// 75 pixels to the right, or 800 pixels up, span a knob's whole range.
+constexpr float kKnobPerPixelRight = 0.013333334f;
+constexpr float kKnobPerPixelUp = 0.00125f;
+
+}  // namespace
+
+Rect ParameterPanelControl::knob(int32_t index) {
+    const int32_t left = 10 + 102 * (index % 4);
+    const int32_t top = 5 + 35 * (index / 4);
+    return {left, top, left + kKnobWidth, top + 20};
+}
+
+ParameterPanelControl::ParameterPanelControl(const Rect& bounds, SlicerEffect& engine,
+                                             const ViewPlacement& placement)
+    : Control(bounds, nullptr, 0, nullptr), engine_(engine), placement_(placement) {}
+
+int32_t ParameterPanelControl::displayValue(int32_t index) const {
+    if (index < 0 || index >= kKnobCount) {
+        return 0;
+    }
+    const float value = unitValue(knobValues_[index]);
+    if (index == kPitchKnob) {
+        return -12 - static_cast<int32_t>(value * -24.0f);
+    }
+    return static_cast<int32_t>(value * 100.0f);
+}
+
+void ParameterPanelControl::draw(DrawContext& context) {
+    drawThroughOffscreen(context, placement_, [this](DrawContext& offscreen) {
+        learnModeShown_ = readOnce(engine_.paramMidiLearn);
+        offscreen.setFillColor(learnModeShown_ ? kLearnBackground : kBackground);
+        offscreen.fillInside(placement_.picture());
+        offscreen.setPenColor(kBlack);
+        offscreen.outlineRect(placement_.picture());
+        offscreen.selectFont(kTextFont, kTextSize, 0);
+        offscreen.setTextColor(kBlack);
+        drawKnobs(offscreen);
+        drawButtons(offscreen);
+        drawInfo(offscreen);
+    });
+    setNeedsRedraw(false);
+}
+
+void ParameterPanelControl::drawKnobs(DrawContext& context) {
+    const int32_t learnTarget = readOnce(engine_.paramLearnTarget);
+    for (int32_t i = 0; i < kKnobCount; ++i) {
+        knobValues_[i] = readOnce(engine_.paramValues[i]);
+        const Rect area = knob(i);
+        context.setFillColor(learnModeShown_ && i == learnTarget ? kLearnTargetKnob : kKnob);
+        context.fillInside(area);
+        context.setPenColor(kBlack);
+        context.outlineRect(area);
+        context.setTextColor(kKnobNumber);
+        if (learnModeShown_) {
+            const int32_t controller = readOnce(engine_.paramControllers[i]);
+            if (controller != 0) {
+                context.drawText(decimal(controller), area, false, kCentred);
+            }
+        } else {
+            const auto barWidth = static_cast<int32_t>(kKnobWidth * unitValue(knobValues_[i]));
+            context.setFillColor(kKnobBar);
+            context.fillInside({area.left, area.top, area.left + barWidth, area.bottom});
+            context.drawText(decimal(displayValue(i)), area, false, kCentred);
+        }
+        context.setTextColor(kBlack);
+        context.drawText(kKnobCaptions[i], {area.left, area.bottom + 2, area.right, area.bottom + 12}, false,
+                         kCentred);
+    }
+}
+
+void ParameterPanelControl::drawButtons(DrawContext& context) {
+    context.outlineRect(kFlushButton);
+    context.setFillColor(kFlush);
+    context.fillInside(kFlushButton);
+    context.setTextColor(kWhite);
+    context.drawText("Flush Buffer!", kFlushButton, false, kCentred);
+
+    const bool frozen = readOnce(engine_.freeze);
+    context.outlineRect(kFreezeButton);
+    context.setFillColor(frozen ? kFrozen : kFreeze);
+    context.fillInside(kFreezeButton);
+    context.drawText(frozen ? "Freezed!" : "Freeze Buffer!", kFreezeButton, false, kCentred);
+
+    if (learnModeShown_) {
+        context.setFillColor(kSwitchOn);
+    } else {
+        context.setFillColor(kSwitchOff);
+        context.setTextColor(kBlack);
+    }
+    context.fillInside(kLearnButton);
+    context.outlineRect(kLearnButton);
+    context.drawText("MidiLearn", kLearnButton, false, kCentred);
+    context.setTextColor(kBlack);
+
+    context.setFillColor(readOnce(engine_.noteToSliceMode) ? kSwitchOn : kSwitchOff);
+    context.fillInside(kSliceTriggerButton);
+    context.outlineRect(kSliceTriggerButton);
+    context.drawText("Trigger Slices Via Midi!", kSliceTriggerButton, false, kCentred);
+
+    context.setFillColor(readOnce(engine_.sliceNoteLearn) ? kSwitchOn : kSwitchOff);
+    context.fillInside(kNoteSliceLearnButton);
+    context.outlineRect(kNoteSliceLearnButton);
+    context.drawText("Midi-Learn Note->Slice", kNoteSliceLearnButton, false, kCentred);
+}
+
+void ParameterPanelControl::drawInfo(DrawContext& context) {
+    if (readOnce(engine_.sliceNoteLearn)) {
+        infoSet_ = 3;
+    } else if (readOnce(engine_.noteToSliceMode)) {
+        infoSet_ = 2;
+    } else {
+        infoSet_ = learnModeShown_ ? 1 : 0;
+    }
+    if (infoSet_ == 0) {
+        return;
+    }
+    context.setFillColor(kInfoFill);
+    context.fillInside(kInfoBox);
+    context.outlineRect(kInfoBox);
+    context.setTextColor(kWhite);
+    for (int32_t line = 0; line < kInfoLineCount; ++line) {
+        context.drawText(kInfoTexts[infoSet_][line], {420, 21 + 12 * line, 545, 35 + 12 * line}, false,
+                         kCentred);
+    }
+}
+
+// ---- Mouse ----
+
+bool ParameterPanelControl::hit(const Rect& ownRect, Point where) const {
+    return placement_.inFrame(ownRect).contains(where);
+}
+
+void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
+    int32_t captured = -1;
+    // Where the pointer was at the last applied change.
+    Point anchor{0, 0};
+    bool buttonDone = false;
+    context.pollMouseButtons();
+    for (;;) {
+        const MouseButtons buttons = context.pollMouseButtons();
+        context.pollMousePosition(where);
+        if (buttons == 0) {
+            return;
+        }
+        idleDuringTracking();
+        for (int32_t i = 0; i < kKnobCount && captured < 0; ++i) {
+            if (!hit(knob(i), where)) {
+                continue;
+            }
+            if (learnModeShown_) {
+                // Not captured: every knob passed over later becomes the target in turn.
+                engine_.setLearnTarget(i);
+                draw(context);
+                break;
+            }
+            captured = i;
+            anchor = where;
+        }
+        if (captured >= 0) {
+            dragKnob(context, captured, anchor);
+        }
+        context.pollMousePosition(where);
+        if (pressButtons(context, where, buttonDone)) {
+            return;
+        }
+    }
+}
+
+void ParameterPanelControl::dragKnob(DrawContext& context, int32_t knobIndex, Point& anchor) {
+    Point pointer;
+    context.pollMousePosition(pointer);
+    if (pointer == anchor) {
+        return;
+    }
+    const float value = static_cast<float>(pointer.x - anchor.x) * kKnobPerPixelRight +
+                        static_cast<float>(anchor.y - pointer.y) * kKnobPerPixelUp +
+                        unitValue(knobValues_[knobIndex]);
+    engine_.applyParameter(knobIndex, std::clamp(value, 0.0f, 1.0f));
+    draw(context);
+    idleDuringTracking();
+    anchor = pointer;
+}
+
+bool ParameterPanelControl::pressButtons(DrawContext& context, Point where, bool& buttonDone) {
+    if (buttonDone) {
+        return false;
+    }
+    if (hit(kFlushButton, where)) {
+        engine_.flushBuffer();
+        buttonDone = true;
+    } else if (hit(kFreezeButton, where)) {
+        engine_.toggleFreeze();
+        buttonDone = true;
+        draw(context);
+    } else if (hit(kLearnButton, where)) {
+        engine_.toggleMidiLearn();
+        draw(context);
+        return true;
+    } else if (hit(kNoteSliceLearnButton, where)) {
+        engine_.toggleNoteSliceLearn();
+        draw(context);
+        return true;
+    } else if (hit(kSliceTriggerButton, where)) {
+        engine_.toggleSliceTriggering();
+        draw(context);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace tramvek

@@ -1,0 +1,59 @@
+// The upper strip of the editor: the eight global parameters as horizontal bar
+// knobs, the buffer buttons, the MIDI-learn and note-to-slice buttons and an
+// information box about the active MIDI mode. Reads the engine on every draw
+// and writes user actions straight into it.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/view_placement.h"
+#include "gui/control.h"
+
+namespace tramvek {
+
+class SlicerEffect;
+
+class ParameterPanelControl : public Control {
+  public:
+    static constexpr int32_t kKnobCount = 8;
+    static constexpr int32_t kKnobWidth = 90;
+
+    ParameterPanelControl(const Rect& bounds, SlicerEffect& engine, const ViewPlacement& placement);
+
+    void draw(DrawContext& context) override;
+    void trackMouse(DrawContext& context, Point& where) override;
+
+    // The integer shown inside knob `index` outside MIDI learn.
+    int32_t displayValue(int32_t index) const;
+    // 0 none, 1 MIDI learn, 2 slice triggering, 3 note-to-slice learn.
+    int32_t infoSet() const { return infoSet_; }
+
+    // The layout, in the panel's own coordinates.
+    static Rect knob(int32_t index);
+    static constexpr Rect kFlushButton{10, 77, 80, 92};
+    static constexpr Rect kFreezeButton{90, 77, 160, 92};
+    static constexpr Rect kLearnButton{175, 77, 225, 92};
+    static constexpr Rect kSliceTriggerButton{240, 77, 340, 92};
+    static constexpr Rect kNoteSliceLearnButton{350, 77, 450, 92};
+    static constexpr Rect kInfoBox{420, 20, 545, 58};
+
+  private:
+    void drawKnobs(DrawContext& context);
+    void drawButtons(DrawContext& context);
+    void drawInfo(DrawContext& context);
+    // Moves the captured knob by the pointer's travel since the last change.
+    void dragKnob(DrawContext& context, int32_t knobIndex, Point& anchor);
+    // The button under `where`; true when the press ends. Flush and freeze
+    // fire at most once per press, and after them nothing else does.
+    bool pressButtons(DrawContext& context, Point where, bool& buttonDone);
+    bool hit(const Rect& ownRect, Point where) const;
+
+    SlicerEffect& engine_;
+    ViewPlacement placement_;
+    // Copies taken at the last draw; the mouse handling works from them.
+    float knobValues_[kKnobCount] = {};
+    bool learnModeShown_ = false;
+    int32_t infoSet_ = 0;
+};
+
+}  // namespace tramvek

@@ -1,0 +1,132 @@
+#include "editor/slicer_editor.h"
+
+#include <cstring>
+
+#include "editor/parameter_panel_control.h"
+#include "editor/step_sequencer_control.h"
+#include "editor/waveform_view.h"
+#include "engine/slicer_effect.h"
+#include "gui/bitmap.h"
+#include "gui/frame.h"
+#include "gui/overlay_button.h"
+#include "gui/param_display.h"
+
+namespace tramvek {
+
+namespace {
+
+constexpr Rect kWaveformBounds{10, 245, 460, 325};
+constexpr Rect kSequencerBounds{5, 112, 565, 242};
+constexpr Rect kPanelBounds{7, 7, 582, 109};
+constexpr Rect kHelpLabelBounds{500, 302, 540, 317};
+constexpr Rect kHelpScreen{5, 5, 585, 327};
+constexpr int32_t kHelpLabelStyle = 1;
+constexpr FontId kHelpLabelFont = 2;
+
+void questionMark(float, char* text) {
+    std::strcpy(text, "?");
+}
+
+void releaseBitmap(Bitmap*& bitmap) {
+    if (bitmap != nullptr) {
+        bitmap->release();
+        bitmap = nullptr;
+    }
+}
+
+}  // namespace
+
+SlicerEditor::SlicerEditor(SlicerEffect* engine)
+    : GuiEditorBase(engine), engine_(*engine), background_(new Bitmap(kBackgroundResource)) {
+    editorRect =
+        ERect{0, 0, static_cast<int16_t>(background_->height()), static_cast<int16_t>(background_->width())};
+    engine_.panelRedrawFlag = &panelRedrawPending;
+}
+
+SlicerEditor::~SlicerEditor() {
+    // A host may destroy the plug-in without closing the editor first.
+    close();
+    engine_.panelRedrawFlag = nullptr;
+    background_->release();
+}
+
+template <typename ViewType>
+ViewType* SlicerEditor::addToFrame(ViewType* view) {
+    if (!frame()->addView(view)) {
+        view->release();
+        return nullptr;
+    }
+    return view;
+}
+
+VstInt32 SlicerEditor::open(void* parent) {
+    if (frame() != nullptr) {
+        close();  // a second open without a close builds everything afresh
+    }
+    GuiEditorBase::open(parent);
+    setFrame(new Frame({0, 0, background_->width(), background_->height()}, parent, this));
+    frame()->setBackground(background_);
+
+    waveformSurface_ = new Bitmap(frame(), 575, 90);
+    waveformView_ =
+        addToFrame(new WaveformView(kWaveformBounds, engine_, {450, 80, 10, 245, waveformSurface_}));
+    sequencerSurface_ = new Bitmap(frame(), 575, 130);
+    stepSequencer_ = addToFrame(
+        new StepSequencerControl(kSequencerBounds, engine_, {575, 130, 7, 112, sequencerSurface_}));
+    panelSurface_ = new Bitmap(frame(), 575, 110);
+    parameterPanel_ =
+        addToFrame(new ParameterPanelControl(kPanelBounds, engine_, {575, 102, 7, 7, panelSurface_}));
+
+    auto* helpBitmap = new Bitmap(kHelpResource);
+    auto* label = new ParamDisplay(kHelpLabelBounds, nullptr, kHelpLabelStyle);
+    label->setFontId(kHelpLabelFont);
+    label->setTextColor({255, 0, 0});
+    label->setBackColor({250, 250, 250});
+    label->setFrameColor({0, 0, 0});
+    label->setConversion(&questionMark);
+    helpLabel_ = addToFrame(label);
+    helpButton_ = addToFrame(new OverlayButton(kHelpLabelBounds, this, 0, helpBitmap, kHelpScreen, {0, 0}));
+    helpBitmap->release();  // the button keeps its own reference
+    return 1;
+}
+
+void SlicerEditor::close() {
+    destroyFrame();
+    forgetViews();
+    releaseBitmap(waveformSurface_);
+    releaseBitmap(sequencerSurface_);
+    releaseBitmap(panelSurface_);
+}
+
+void SlicerEditor::forgetViews() {
+    waveformView_ = nullptr;
+    stepSequencer_ = nullptr;
+    parameterPanel_ = nullptr;
+    helpLabel_ = nullptr;
+    helpButton_ = nullptr;
+}
+
+void SlicerEditor::idle() {
+    if (frame() != nullptr) {
+        if (waveformView_ != nullptr) {
+            waveformView_->refreshWaveform();
+        }
+        if (parameterPanel_ != nullptr && panelRedrawPending.exchange(false)) {
+            parameterPanel_->setNeedsRedraw(true);
+        }
+        if (stepSequencer_ != nullptr) {
+            stepSequencer_->setNeedsRedraw(true);
+        }
+    }
+    GuiEditorBase::idle();
+}
+
+void SlicerEditor::parameterChanged(VstInt32, float) {
+    if (frame() != nullptr) {
+        postUpdate();
+    }
+}
+
+void SlicerEditor::valueChanged(DrawContext&, Control*) {}
+
+}  // namespace tramvek

@@ -1,0 +1,153 @@
+#include "editor/waveform_view.h"
+
+#include <algorithm>
+
+#include "editor/engine_reads.h"
+#include "engine/slicer_effect.h"
+#include "gui/draw_context.h"
+
+namespace tramvek {
+
+namespace {
+
+constexpr Color kBackground{235, 235, 235};
+constexpr Color kLearnBackground{235, 215, 215};
+constexpr Color kBlack{0, 0, 0};
+constexpr Color kGrid{150, 151, 151};
+constexpr Color kPlayedSlice{255, 211, 211};
+constexpr Color kPlayingSlice{98, 249, 84};
+constexpr Color kLearnTargetSlice{240, 120, 150};
+constexpr Color kWaveform{100, 100, 250};
+
+constexpr FontId kTextFont = 6;
+constexpr int32_t kTextSize = 9;
+constexpr int32_t kCentred = 1;
+
+constexpr int32_t kShortCycle = 10;
+constexpr int32_t kFallbackCycle = 44100;
+constexpr int32_t kFallbackStride = 10;
+// Far beyond any picture, small enough that no conversion overflows.
+constexpr float kColumnLimit = 1.0e6f;
+
+// trunc(gain x sample). The host's input reaches the buffers unchecked, so a
+// sample that is no number counts as silence and huge ones are limited.
+int32_t scaledSample(float gain, float sample) {
+    const float scaled = gain * sample;
+    if (scaled != scaled) {
+        return 0;
+    }
+    return static_cast<int32_t>(std::clamp(scaled, -kColumnLimit, kColumnLimit));
+}
+
+}  // namespace
+
+WaveformView::WaveformView(const Rect& bounds, SlicerEffect& engine, const ViewPlacement& placement)
+    : View(bounds), engine_(engine), placement_(placement) {
+    const int32_t sliceWidth = (placement_.width - 2) / kSliceCount;
+    for (int32_t k = 0; k < kSliceCount; ++k) {
+        const int32_t left = 1 + sliceWidth * k;
+        sliceBoxes_[k] = {left, 1, left + sliceWidth - 2, placement_.height - 1};
+    }
+}
+
+void WaveformView::refreshWaveform() {
+    const auto gain = static_cast<float>(placement_.height + 22);
+    int32_t cycle = readOnce(engine_.recordCycleSamples);
+    if (cycle < kShortCycle) {
+        cycle = kFallbackCycle;
+    }
+    // The last column reads sample width x stride <= cycle, which must lie in the buffers.
+    cycle = std::min(cycle, SlicerEffect::kBufferCapacity - 1);
+    const int32_t lastColumn = std::clamp(placement_.width, 0, kColumnCapacity - 1);
+    int32_t stride = lastColumn > 0 ? cycle / lastColumn : 0;
+    if (stride < 1) {
+        stride = kFallbackStride;
+    }
+    stride = std::min(stride, (SlicerEffect::kBufferCapacity - 1) / std::max(lastColumn, 1));
+    const float* left = engine_.playBufferL.get();
+    const float* right = engine_.playBufferR.get();
+    for (int32_t k = 0; k <= lastColumn; ++k) {
+        const int32_t l = scaledSample(gain, readOnce(left[k * stride]));
+        const int32_t r = scaledSample(gain, readOnce(right[k * stride]));
+        columns_[k] = (l + r) / 2;
+    }
+    setNeedsRedraw(true);
+}
+
+void WaveformView::draw(DrawContext& context) {
+    drawThroughOffscreen(context, placement_, [this](DrawContext& offscreen) {
+        const bool learn = readOnce(engine_.sliceNoteLearn);
+        offscreen.setFillColor(learn ? kLearnBackground : kBackground);
+        offscreen.fillInside(placement_.picture());
+        offscreen.setPenColor(kBlack);
+        offscreen.outlineRect(placement_.picture());
+        drawSlices(offscreen);
+        drawWaveform(offscreen);
+    });
+}
+
+void WaveformView::drawSlices(DrawContext& context) {
+    context.setPenColor(kGrid);
+    context.selectFont(kTextFont, kTextSize, 0);
+    context.setTextColor(kBlack);
+    const bool learn = readOnce(engine_.sliceNoteLearn);
+    const int32_t target = readOnce(engine_.sliceLearnTarget);
+    const bool frozen = readOnce(engine_.freeze);
+    const int32_t nextStep = readOnce(engine_.nextStepIndex);
+    const int32_t playing = readOnce(engine_.scheduledSlot);
+    const int32_t sliceWidth = (placement_.width - 2) / kSliceCount;
+    for (int32_t k = 0; k < kSliceCount; ++k) {
+        const int32_t x = sliceWidth * k;
+        context.moveTo({x, 0});
+        context.lineTo({x, placement_.height});
+
+        const Rect& box = sliceBoxes_[k];
+        bool marked = false;
+        if (!frozen && !learn && k <= nextStep) {
+            context.setFillColor(kPlayedSlice);
+            context.fillInside(box);
+            marked = true;
+        }
+        if (!learn && k == playing) {
+            context.setFillColor(kPlayingSlice);
+            marked = true;
+        }
+        if (learn && k == target) {
+            context.setFillColor(kLearnTargetSlice);
+            context.fillInside(box);
+        } else if (marked) {
+            // The playing slice is green whether or not it is also shaded.
+            context.fillInside(box);
+        }
+        if (learn) {
+            context.drawText(decimal(readOnce(engine_.sliceNotes[k])),
+                             {box.left, box.top, box.right, box.bottom - 50}, false, kCentred);
+        }
+    }
+}
+
+void WaveformView::drawWaveform(DrawContext& context) {
+    context.setPenColor(kWaveform);
+    const int32_t middle = placement_.height / 2;
+    const int32_t lastX = std::min(placement_.width - 2, kColumnCapacity);
+    for (int32_t x = 1; x <= lastX; ++x) {
+        // Half of the signed value: negative columns draw shorter (or not at all).
+        const int32_t half = columns_[x - 1] / 2 + 1;
+        context.moveTo({x, middle - half});
+        context.lineTo({x, middle + half});
+    }
+}
+
+void WaveformView::trackMouse(DrawContext&, Point& where) {
+    if (!readOnce(engine_.sliceNoteLearn)) {
+        return;
+    }
+    for (int32_t k = 0; k < kSliceCount; ++k) {
+        if (placement_.inFrame(sliceBoxes_[k]).contains(where)) {
+            engine_.setSliceLearnTarget(k);
+            return;
+        }
+    }
+}
+
+}  // namespace tramvek

@@ -1,0 +1,44 @@
+// The lower strip of the editor: the play buffers over one record cycle as a
+// waveform laid over 32 slice boxes, the slices played so far shaded and the
+// playing one green; in note-to-slice learn it shows each slice's note and a
+// click picks the slice the next learned note goes to.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "editor/view_placement.h"
+#include "gui/view.h"
+
+namespace tramvek {
+
+class SlicerEffect;
+
+class WaveformView : public View {
+  public:
+    static constexpr int32_t kColumnCapacity = 1000;
+    static constexpr int32_t kSliceCount = 32;
+
+    WaveformView(const Rect& bounds, SlicerEffect& engine, const ViewPlacement& placement);
+
+    void draw(DrawContext& context) override;
+    void trackMouse(DrawContext& context, Point& where) override;
+    // Samples the engine's play buffers, one sample per column, and marks the view for redraw.
+    virtual void refreshWaveform();
+
+    // Column k's waveform value (signed; a full-scale sample gives 102).
+    int32_t column(int32_t k) const { return columns_[k]; }
+    // Slice box k, in the view's own coordinates.
+    const Rect& sliceBox(int32_t k) const { return sliceBoxes_[k]; }
+
+  private:
+    void drawSlices(DrawContext& context);
+    void drawWaveform(DrawContext& context);
+
+    SlicerEffect& engine_;
+    ViewPlacement placement_;
+    std::array<int32_t, kColumnCapacity> columns_{};
+    std::array<Rect, kSliceCount> sliceBoxes_{};
+};
+
+}  // namespace tramvek
