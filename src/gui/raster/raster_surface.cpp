@@ -10,7 +10,8 @@ namespace tramvek {
 
 namespace {
 
-// A dotted one-pixel pen: three pixels on, three off, continued along a path.
+// A dotted one-pixel pen: three pixels on, three off, starting afresh with every
+// line, as the Windows graphics engine draws it.
 constexpr int32_t DotLength = 3;
 
 uint32_t blend(uint32_t under, uint32_t over, uint8_t coverage) {
@@ -72,10 +73,10 @@ void RasterSurface::selectFont(const FontRequest& font) {
 
 void RasterSurface::moveTo(Point p) {
     position_ = p;
-    dashPosition_ = 0;
 }
 
 void RasterSurface::lineTo(Point p) {
+    dashPosition_ = 0;
     rasterizeLine(position_, p, [this](int32_t x, int32_t y) {
         const bool on = penStyle_ == PenStyle::Solid || (dashPosition_ / DotLength) % 2 == 0;
         dashPosition_ = (dashPosition_ + 1) % (2 * DotLength);
