@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
+  clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   libsndfile1-dev libcli11-dev libfreetype-dev libpng-dev libx11-dev
   fonts-liberation2
