@@ -118,7 +118,7 @@ void Timeline::advance(int frames) {
 
 // --- GuardedChannels ---
 
-GuardedChannels::GuardedChannels(int count, int maxFrames) : maxFrames_(maxFrames) {
+GuardedChannels::GuardedChannels(int count, int maxFrames) {
     channels_.assign(static_cast<std::size_t>(count),
                      std::vector<float>(static_cast<std::size_t>(maxFrames + 2 * kGuard), 0.0f));
     for (std::vector<float>& channel : channels_) {
@@ -126,13 +126,13 @@ GuardedChannels::GuardedChannels(int count, int maxFrames) : maxFrames_(maxFrame
     }
     // Never hand out an empty pointer array.
     pointers_.push_back(nullptr);
-    resetGuards();
+    resetGuards(0);
 }
 
-void GuardedChannels::resetGuards() {
+void GuardedChannels::resetGuards(int frames) {
     for (std::vector<float>& channel : channels_) {
         std::fill_n(channel.begin(), kGuard, guardValue());
-        std::fill(channel.begin() + kGuard + maxFrames_, channel.end(), guardValue());
+        std::fill(channel.begin() + kGuard + frames, channel.end(), guardValue());
     }
 }
 
@@ -195,8 +195,8 @@ void AudioRun::process(int frames) {
     for (int c = 0; c < outputs_.count(); ++c) {
         std::fill_n(outputs_.channel(c), frames, accumulating_ ? prefill_ : 0.0f);
     }
-    inputs_.resetGuards();
-    outputs_.resetGuards();
+    inputs_.resetGuards(frames);
+    outputs_.resetGuards(frames);
     plugin_.host().timeInfo = timeline.info();
     AEffect& effect = plugin_.effect();
     bool replacing = !accumulating_ && (effect.flags & effFlagsCanReplacing) != 0 && effect.processReplacing;

@@ -64,13 +64,13 @@ class GuardedChannels {
     const float* channel(int index) const {
         return channels_[static_cast<std::size_t>(index)].data() + kGuard;
     }
-    void resetGuards();
+    // Guards everything outside the first `frames` samples of each channel.
+    void resetGuards(int frames);
     // The first guard sample that changed, as "before"/"after" text; empty when intact.
     std::string damagedGuard(int index, int frames) const;
 
   private:
     static constexpr int kGuard = 64;
-    int maxFrames_;
     std::vector<std::vector<float>> channels_;
     std::vector<float*> pointers_;
 };

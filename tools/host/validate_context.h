@@ -24,8 +24,9 @@ class ValidationContext {
 
     // An amount that grows with strictness: `atFull` at 10, never below 1.
     int scaled(int atFull) const;
-    // Seconds of audio per configuration: 0.1 s at strictness 1 up to 1 s.
-    double audioSeconds() const { return 0.1 * options_.strictness; }
+    // Seconds of audio per configuration: 0.25 s at strictness 1 up to 2.5 s,
+    // enough at the top for effects that work a bar or two behind.
+    double audioSeconds() const { return 0.25 * options_.strictness; }
 
     // Randomness for one check: the same seed and check give the same values,
     // whatever ran before.

@@ -16,6 +16,12 @@
 namespace tramvek {
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitizerReportsCrashes = true;
+#else
+constexpr bool kSanitizerReportsCrashes = false;
+#endif
+
 std::array<char, 4096> preparedText{};
 std::size_t preparedLength = 0;
 bool installed = false;
@@ -60,9 +66,9 @@ void install() {
 }  // namespace
 
 void prepareCrashReport(const std::string& text) {
-#if defined(__SANITIZE_ADDRESS__)
-    (void)text;
-#else
+    if (kSanitizerReportsCrashes) {
+        return;
+    }
     std::fflush(stdout);
     preparedLength = std::min(text.size(), preparedText.size());
     std::copy_n(text.begin(), preparedLength, preparedText.begin());
@@ -70,7 +76,6 @@ void prepareCrashReport(const std::string& text) {
         install();
         installed = true;
     }
-#endif
 }
 
 }  // namespace tramvek

@@ -35,7 +35,7 @@ GuardedText queryGuardedText(PluginInstance& plugin, VstInt32 opcode, VstInt32 i
             result.bytesWritten = extent;
             const char* end = std::find(buffer.data(), buffer.data() + extent, '\0');
             result.terminated = extent == 0 || end != buffer.data() + extent;
-            result.text.assign(buffer.data(), end);
+            result.text.assign(static_cast<const char*>(buffer.data()), end);
         }
     }
     return result;
