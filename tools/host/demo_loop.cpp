@@ -51,7 +51,7 @@ void addKick(StereoAudio& audio, std::size_t start, std::size_t length, double s
     double envelopeDecay = decayFactor(0.12, sampleRate);
     double sweepDecay = decayFactor(0.03, sampleRate);
     for (std::size_t i = start; i < start + length && i < audio.frames(); ++i) {
-        auto sample = static_cast<float>(0.8 * envelope * oscillator.next(frequency, sampleRate));
+        auto sample = static_cast<float>(0.45 * envelope * oscillator.next(frequency, sampleRate));
         audio.left[i] += sample;
         audio.right[i] += sample;
         envelope *= envelopeDecay;
@@ -64,9 +64,9 @@ void addSnare(StereoAudio& audio, std::size_t start, std::size_t length, double 
     double envelope = 1.0;
     double envelopeDecay = decayFactor(0.07, sampleRate);
     for (std::size_t i = start; i < start + length && i < audio.frames(); ++i) {
-        double tone = 0.3 * oscillator.next(190.0, sampleRate);
-        audio.left[i] += static_cast<float>(envelope * (0.35 * noise.next() + tone));
-        audio.right[i] += static_cast<float>(envelope * (0.35 * noise.next() + tone));
+        double tone = 0.2 * oscillator.next(190.0, sampleRate);
+        audio.left[i] += static_cast<float>(envelope * (0.25 * noise.next() + tone));
+        audio.right[i] += static_cast<float>(envelope * (0.25 * noise.next() + tone));
         envelope *= envelopeDecay;
     }
 }
