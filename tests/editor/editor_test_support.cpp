@@ -1,0 +1,55 @@
+#include "editor_test_support.h"
+
+#include "host/editor_base.h"
+
+namespace tramvek::test {
+
+std::vector<uint32_t> HostRecorder::idleTimes;
+std::function<void()> HostRecorder::onIdle;
+
+VstIntPtr VST_CALLBACK HostRecorder::callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) {
+        return 2400;
+    }
+    if (opcode == audioMasterIdle) {
+        idleTimes.push_back(platform().tickCount());
+        if (onIdle) {
+            onIdle();
+        }
+    }
+    return 0;
+}
+
+void EditorTest::SetUp() {
+    RasterTest::SetUp();
+    HostRecorder::idleTimes.clear();
+    HostRecorder::onIdle = nullptr;
+    engine = std::make_unique<SlicerEffect>(&HostRecorder::callback);
+    ASSERT_TRUE(engine->allocationsSucceeded());
+}
+
+void EditorTest::TearDown() {
+    destroyEditor();
+    engine.reset();
+    HostRecorder::onIdle = nullptr;
+    RasterTest::TearDown();
+}
+
+void EditorTest::destroyEditor() {
+    if (engine != nullptr) {
+        delete engine->editor;
+    }
+}
+
+void EditorTest::script(std::initializer_list<ScriptedInput::Step> steps) {
+    bool first = true;
+    for (const ScriptedInput::Step& step : steps) {
+        if (first) {
+            input().push(step);  // the poll every loop ignores
+            first = false;
+        }
+        input().push(step);
+    }
+}
+
+}  // namespace tramvek::test

@@ -1,0 +1,170 @@
+#include "editor/parameter_panel_control.h"
+
+#include <algorithm>
+
+#include "editor_test_support.h"
+
+namespace tramvek::test {
+namespace {
+
+using Panel = ParameterPanelControl;
+constexpr int32_t kOrigin = 7;
+constexpr Color kKnob{165, 174, 214};
+constexpr Color kBar{90, 107, 190};
+
+Point centreOf(const Rect& ownRect) {
+    return {kOrigin + (ownRect.left + ownRect.right) / 2, kOrigin + (ownRect.top + ownRect.bottom) / 2};
+}
+
+class ParameterPanelTest : public EditorTest {
+  protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        panel.reset(new Panel({7, 7, 582, 109}, *engine, surface.placement));
+        panel->draw(canvas.context);
+    }
+    void press(std::initializer_list<ScriptedInput::Step> steps) {
+        script(steps);
+        Point where = steps.begin()->position;
+        panel->trackMouse(canvas.context, where);
+    }
+    // A pixel in knob `index`'s top row of fill, `dx` pixels right of its left edge.
+    Color knobPixel(int32_t index, int32_t dx) const {
+        const Rect knob = Panel::knob(index);
+        return pixel(kOrigin + knob.left + dx, kOrigin + knob.top + 1);
+    }
+    bool playBufferSilent() const {
+        return std::all_of(engine->playBufferL.get(), engine->playBufferL.get() + 100,
+                           [](float s) { return s == 0.0f; });
+    }
+
+    Placement surface{575, 110, {575, 102, kOrigin, kOrigin, nullptr}};
+    ViewPtr<Panel> panel;
+};
+
+TEST_F(ParameterPanelTest, KnobBarsAreNinetyTimesTheValueWide) {
+    engine->applyParameter(0, 0.5f);
+    engine->applyParameter(3, 0.37f);
+    engine->applyParameter(2, 1.0f);
+    panel->draw(canvas.context);
+    EXPECT_EQ(knobPixel(0, 44), kBar);
+    EXPECT_EQ(knobPixel(0, 45), kKnob);
+    EXPECT_EQ(knobPixel(3, 32), kBar);
+    EXPECT_EQ(knobPixel(3, 33), kKnob);
+    EXPECT_EQ(knobPixel(2, 89), kBar);
+    EXPECT_EQ(knobPixel(2, 90), (Color{0, 0, 0}));
+}
+
+TEST_F(ParameterPanelTest, DisplayValues) {
+    const float values[8] = {1.0f, 0.999f, 0.0f, 0.5f, 0.25f, 0.0f, 0.5f, 0.0f};
+    for (int32_t i = 0; i < 8; ++i) {
+        engine->applyParameter(i, values[i]);
+    }
+    panel->draw(canvas.context);
+    EXPECT_EQ(panel->displayValue(0), 100);
+    EXPECT_EQ(panel->displayValue(1), 99);
+    EXPECT_EQ(panel->displayValue(6), 0);
+    engine->applyParameter(6, 0.0f);
+    panel->draw(canvas.context);
+    EXPECT_EQ(panel->displayValue(6), -12);
+    engine->applyParameter(6, 1.0f);
+    panel->draw(canvas.context);
+    EXPECT_EQ(panel->displayValue(6), 12);
+    EXPECT_EQ(panel->displayValue(8), 0);
+}
+
+TEST_F(ParameterPanelTest, LearnModeColoursAndInformationSets) {
+    engine->applyParameter(1, 1.0f);
+    engine->toggleMidiLearn();
+    engine->setLearnTarget(2);
+    panel->draw(canvas.context);
+    EXPECT_EQ(pixel(kOrigin + 1, kOrigin + 1), (Color{152, 252, 247}));
+    EXPECT_EQ(knobPixel(2, 1), (Color{252, 35, 27}));
+    EXPECT_EQ(knobPixel(1, 1), kKnob);  // no bar while learning
+    const Rect learn = Panel::kLearnButton;
+    EXPECT_EQ(pixel(kOrigin + learn.left + 1, kOrigin + learn.top + 1), (Color{250, 130, 130}));
+    EXPECT_EQ(panel->infoSet(), 1);
+    const Rect info = Panel::kInfoBox;
+    EXPECT_EQ(pixel(kOrigin + info.left + 1, kOrigin + info.top + 1), (Color{244, 151, 129}));
+
+    engine->toggleSliceTriggering();
+    engine->toggleNoteSliceLearn();
+    panel->draw(canvas.context);
+    EXPECT_EQ(panel->infoSet(), 3);
+    engine->toggleNoteSliceLearn();
+    engine->toggleMidiLearn();
+    panel->draw(canvas.context);
+    EXPECT_EQ(panel->infoSet(), 2);
+    engine->toggleSliceTriggering();
+    panel->draw(canvas.context);
+    EXPECT_EQ(panel->infoSet(), 0);
+    EXPECT_EQ(pixel(kOrigin + info.left + 1, kOrigin + info.top + 1), (Color{250, 236, 225}));
+
+    engine->toggleFreeze();
+    panel->draw(canvas.context);
+    const Rect freeze = Panel::kFreezeButton;
+    EXPECT_EQ(pixel(kOrigin + freeze.left + 1, kOrigin + freeze.top + 1), (Color{100, 100, 250}));
+}
+
+TEST_F(ParameterPanelTest, KnobSpansItsRangeIn75PixelsRightOr800Up) {
+    const Point start = centreOf(Panel::knob(0));
+    press({{mouse::LeftButton, start}, {mouse::LeftButton, {start.x + 75, start.y}}});
+    EXPECT_EQ(engine->paramValues[0], 1.0f);
+
+    const Point start4 = centreOf(Panel::knob(4));
+    press({{mouse::LeftButton, start4},
+           {mouse::LeftButton, {start4.x, start4.y - 400}},
+           {mouse::LeftButton, {start4.x, start4.y - 800}},
+           {mouse::LeftButton, {start4.x, start4.y - 900}}});
+    EXPECT_EQ(engine->paramValues[4], 1.0f);
+
+    // Once captured the knob follows the pointer anywhere, and never goes below 0.
+    press({{mouse::LeftButton, start},
+           {mouse::LeftButton, {start.x - 40, start.y + 200}},
+           {mouse::LeftButton, {start.x - 300, start.y + 200}}});
+    EXPECT_EQ(engine->paramValues[0], 0.0f);
+    press({{mouse::LeftButton, start}, {mouse::LeftButton, {start.x + 15, start.y}}});
+    EXPECT_NEAR(engine->paramValues[0], 0.2f, 1e-6f);
+}
+
+TEST_F(ParameterPanelTest, FlushAndFreezeFireAtMostOncePerPress) {
+    std::fill_n(engine->playBufferL.get(), 100, 0.5f);
+    const Point freeze = centreOf(Panel::kFreezeButton);
+    press({{mouse::LeftButton, freeze},
+           {mouse::LeftButton, freeze},
+           {mouse::LeftButton, freeze},
+           {mouse::LeftButton, centreOf(Panel::kFlushButton)},
+           {mouse::LeftButton, centreOf(Panel::kLearnButton)}});
+    EXPECT_TRUE(engine->freeze);
+    EXPECT_FALSE(playBufferSilent());
+    EXPECT_FALSE(engine->paramMidiLearn);
+
+    // A knob drag that passes over the flush button flushes.
+    const Point knob = centreOf(Panel::knob(1));
+    press({{mouse::LeftButton, knob}, {mouse::LeftButton, centreOf(Panel::kFlushButton)}});
+    EXPECT_TRUE(playBufferSilent());
+}
+
+TEST_F(ParameterPanelTest, HeldModifierKeepsTheLoopAndButtonsStillFire) {
+    press({{mouse::LeftButton, {100, 40}}, {mouse::ControlKey, centreOf(Panel::kSliceTriggerButton)}});
+    EXPECT_TRUE(engine->noteToSliceMode);
+    // Released before the loop's first poll: nothing happens.
+    input().push({mouse::LeftButton, centreOf(Panel::kLearnButton)});
+    Point where = centreOf(Panel::kLearnButton);
+    panel->trackMouse(canvas.context, where);
+    EXPECT_FALSE(engine->paramMidiLearn);
+}
+
+TEST_F(ParameterPanelTest, LearnModePressesChooseTheLearnTarget) {
+    press({{mouse::LeftButton, centreOf(Panel::kLearnButton)}});
+    EXPECT_TRUE(engine->paramMidiLearn);
+    const float before = engine->paramValues[3];
+    press({{mouse::LeftButton, centreOf(Panel::knob(3))},
+           {mouse::LeftButton, centreOf(Panel::knob(5))},
+           {mouse::LeftButton, centreOf(Panel::knob(6))}});
+    EXPECT_EQ(engine->paramLearnTarget, 6);
+    EXPECT_EQ(engine->paramValues[3], before);
+}
+
+}  // namespace
+}  // namespace tramvek::test

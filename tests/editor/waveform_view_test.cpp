@@ -1,0 +1,159 @@
+#include "editor/waveform_view.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "editor_test_support.h"
+
+namespace tramvek::test {
+namespace {
+
+constexpr int32_t kOriginX = 10;
+constexpr int32_t kOriginY = 245;
+constexpr Color kWave{100, 100, 250};
+constexpr Color kBackground{235, 235, 235};
+constexpr Color kShaded{255, 211, 211};
+constexpr Color kPlaying{98, 249, 84};
+
+class WaveformViewTest : public EditorTest {
+  protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        view.reset(new WaveformView({10, 245, 460, 325}, *engine, surface.placement));
+    }
+    void refreshAndDraw() {
+        view->refreshWaveform();
+        view->draw(canvas.context);
+    }
+    // A pixel of slice box k away from the waveform strokes' middle rows.
+    Color boxPixel(int32_t k) const { return pixel(kOriginX + 2 + 14 * k, kOriginY + 70); }
+    void fillBuffers(float value) {
+        std::fill_n(engine->playBufferL.get(), SlicerEffect::kBufferCapacity, value);
+        std::fill_n(engine->playBufferR.get(), SlicerEffect::kBufferCapacity, value);
+    }
+    void click(Point where) {
+        Point at = where;
+        view->trackMouse(canvas.context, at);
+    }
+
+    Placement surface{575, 90, {450, 80, kOriginX, kOriginY, nullptr}};
+    ViewPtr<WaveformView> view;
+};
+
+TEST_F(WaveformViewTest, SilenceDrawsTwoPixelStrokesOnRows39And40) {
+    engine->nextStepIndex = -1;  // nothing shaded
+    engine->scheduledSlot = -1;
+    refreshAndDraw();
+    for (int32_t x = 1; x <= 448; ++x) {
+        ASSERT_EQ(pixel(kOriginX + x, kOriginY + 39), kWave) << x;
+        ASSERT_EQ(pixel(kOriginX + x, kOriginY + 40), kWave) << x;
+        ASSERT_NE(pixel(kOriginX + x, kOriginY + 38), kWave) << x;
+        ASSERT_NE(pixel(kOriginX + x, kOriginY + 41), kWave) << x;
+    }
+    EXPECT_NE(pixel(kOriginX + 449, kOriginY + 39), kWave);
+    EXPECT_EQ(boxPixel(5), kBackground);
+    EXPECT_EQ(pixel(kOriginX + 14, kOriginY + 70), (Color{150, 151, 151}));  // grid line
+}
+
+TEST_F(WaveformViewTest, FullScaleSamplesFillTheWholeHeightEitherWay) {
+    for (float level : {1.0f, -1.0f}) {
+        fillBuffers(level);
+        refreshAndDraw();
+        EXPECT_EQ(view->column(0), level > 0 ? 102 : -102);
+        EXPECT_EQ(view->column(450), level > 0 ? 102 : -102);
+        for (int32_t y = 0; y < 80; ++y) {
+            ASSERT_EQ(pixel(kOriginX + 200, kOriginY + y), kWave) << level << " row " << y;
+        }
+        EXPECT_NE(pixel(kOriginX + 200, kOriginY + 80), kWave);
+    }
+}
+
+TEST_F(WaveformViewTest, NegativeColumnsDrawHalfTheirValue) {
+    engine->recordCycleSamples = 4500;  // stride 10
+    engine->playBufferL[30] = -10.5f / 102.0f;
+    engine->playBufferR[30] = -10.5f / 102.0f;
+    engine->playBufferL[50] = -2.5f / 102.0f;
+    engine->playBufferR[50] = -2.5f / 102.0f;
+    refreshAndDraw();
+    ASSERT_EQ(view->column(3), -10);  // gain x sample truncated toward zero
+    // half = -5 + 1 = -4: from row 44 up to row 36, the end excluded: 8 pixels.
+    for (int32_t y = 37; y <= 44; ++y) {
+        EXPECT_EQ(pixel(kOriginX + 4, kOriginY + y), kWave) << y;
+    }
+    EXPECT_NE(pixel(kOriginX + 4, kOriginY + 36), kWave);
+    EXPECT_NE(pixel(kOriginX + 4, kOriginY + 45), kWave);
+    ASSERT_EQ(view->column(5), -2);
+    for (int32_t y = 30; y <= 50; ++y) {
+        EXPECT_NE(pixel(kOriginX + 6, kOriginY + y), kWave) << y;
+    }
+}
+
+TEST_F(WaveformViewTest, ShortCycleSamplesTheFirstSecondWithStride98) {
+    engine->recordCycleSamples = 5;
+    engine->playBufferL[98 * 3] = 1.0f;
+    engine->playBufferR[98 * 3] = 1.0f;
+    view->refreshWaveform();
+    EXPECT_EQ(view->column(3), 102);
+    EXPECT_EQ(view->column(2), 0);
+    EXPECT_EQ(view->column(4), 0);
+}
+
+TEST_F(WaveformViewTest, ReadsStayInsideTheBuffersWhateverTheEngineHolds) {
+    engine->recordCycleSamples = std::numeric_limits<int32_t>::max();
+    engine->playBufferL[SlicerEffect::kBufferCapacity - 1] = std::numeric_limits<float>::quiet_NaN();
+    engine->playBufferR[0] = std::numeric_limits<float>::infinity();
+    refreshAndDraw();  // AddressSanitizer reports any read past the buffers
+    EXPECT_GT(view->column(0), 102);
+}
+
+TEST_F(WaveformViewTest, ShadingFollowsTheStepsAndFreeze) {
+    engine->nextStepIndex = 5;
+    engine->scheduledSlot = 3;
+    refreshAndDraw();
+    EXPECT_EQ(boxPixel(0), kShaded);
+    EXPECT_EQ(boxPixel(5), kShaded);
+    EXPECT_EQ(boxPixel(3), kPlaying);
+    EXPECT_EQ(boxPixel(6), kBackground);
+
+    engine->freeze = true;
+    engine->scheduledSlot = 20;
+    refreshAndDraw();
+    EXPECT_EQ(boxPixel(2), kBackground);
+    EXPECT_EQ(boxPixel(20), kPlaying);
+}
+
+TEST_F(WaveformViewTest, NoteLearnShowsNotesAndTheTargetSlice) {
+    engine->nextStepIndex = 10;
+    engine->toggleNoteSliceLearn();
+    engine->setSliceLearnTarget(7);
+    refreshAndDraw();
+    EXPECT_EQ(boxPixel(7), (Color{240, 120, 150}));
+    EXPECT_EQ(boxPixel(2), (Color{235, 215, 215}));
+    // Each slice's note number is written in dark ink in its upper part.
+    for (int32_t k : {0, 31}) {
+        Rect area{kOriginX + 1 + 14 * k, kOriginY + 1, kOriginX + 13 + 14 * k, kOriginY + 29};
+        bool ink = false;
+        for (int32_t y = area.top; y < area.bottom; ++y) {
+            for (int32_t x = area.left; x < area.right; ++x) {
+                const Color c = pixel(x, y);
+                ink = ink || (c.red < 100 && c.green < 100 && c.blue < 100);
+            }
+        }
+        EXPECT_TRUE(ink) << k;
+    }
+}
+
+TEST_F(WaveformViewTest, ClicksPickSlicesOnlyInLearnModeAndNotOnTheGap) {
+    click({11 + 14 * 4, 300});
+    EXPECT_EQ(engine->sliceLearnTarget, 0);
+    engine->toggleNoteSliceLearn();
+    click({11 + 14 * 4, 300});
+    EXPECT_EQ(engine->sliceLearnTarget, 4);
+    click({23 + 14 * 9, 246});
+    EXPECT_EQ(engine->sliceLearnTarget, 9);
+    click({24 + 14 * 12, 300});  // the gap between slices 12 and 13
+    EXPECT_EQ(engine->sliceLearnTarget, 9);
+}
+
+}  // namespace
+}  // namespace tramvek::test
