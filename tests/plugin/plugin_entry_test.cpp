@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "plugin/loaded_plugin.h"
@@ -111,6 +112,18 @@ TEST_F(BuiltPlugin, ProgramRangeAndEditorAbsence) {
     EXPECT_EQ(rect, nullptr);
     EXPECT_EQ(dispatch(e, effEditOpen), 0);
     EXPECT_EQ(dispatch(e, effEditKeyDown, 'a'), 0);
+    EXPECT_EQ(close(e), 1);
+}
+
+TEST_F(BuiltPlugin, OverlongProgramNameIsCutToTheStoredLength) {
+    AEffect* e = create();
+    ASSERT_NE(e, nullptr);
+    std::string longName(200, 'n');
+    dispatch(e, effSetProgramName, 0, 0, longName.data());
+    char name[256];
+    std::memset(name, '#', sizeof name);
+    dispatch(e, effGetProgramName, 0, 0, name);
+    EXPECT_EQ(std::string(name), std::string(23, 'n'));
     EXPECT_EQ(close(e), 1);
 }
 
