@@ -156,8 +156,8 @@ std::vector<uint8_t> resourceBitmapFile(int id) {
 }
 
 bool displayAvailable() {
-    ParentWindow probe({0, 0}, 10, 10);
-    return probe.handle() != nullptr;
+    static const bool available = ParentWindow({0, 0}, 10, 10).handle() != nullptr;
+    return available;
 }
 
 ParentWindow::ParentWindow(Point origin, int32_t width, int32_t height)
@@ -181,6 +181,23 @@ void pumpMessages(DWORD milliseconds) {
         }
         Sleep(5);
     } while (GetTickCount() - start < milliseconds);
+}
+
+void PressRecorder::trackMouse(DrawContext& context, Point& where) {
+    presses.push_back(where);
+    buttonsAtPress = context.pollMouseButtons();
+    context.pollMousePosition(polledAtPress);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 2000) {
+        const MouseButtons buttons = context.pollMouseButtons();
+        allButtonsSeen |= buttons;
+        if (buttons == 0) {
+            sawRelease = true;
+            return;
+        }
+        context.pollMousePosition(where);
+        Sleep(5);
+    }
 }
 
 }  // namespace tramvek::test

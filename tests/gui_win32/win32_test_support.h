@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "gui/platform.h"
 #include "gui/raster/pixel_buffer.h"
 #include "gui/raster/raster_surface.h"
+#include "gui/view.h"
 
 namespace tramvek::test {
 
@@ -73,5 +75,52 @@ class ParentWindow {
 
 // Dispatches this thread's messages for `milliseconds`.
 void pumpMessages(DWORD milliseconds);
+
+}  // namespace tramvek::test
+
+namespace tramvek::test {
+
+// A window client that keeps what reaches it.
+class RecordingClient : public WindowClient {
+  public:
+    void paint(Surface&, const Rect& area) override { paints.push_back(area); }
+    void press(Point where) override { presses.push_back(where); }
+    void windowDestroyed() override { ++destroyed; }
+    void drop(const char* const* items, int32_t count, int32_t type) override {
+        Drop made{{}, count, type};
+        const int32_t itemCount = type == 1 ? 1 : count;
+        for (int32_t i = 0; i < itemCount; ++i) {
+            made.items.emplace_back(items[i],
+                                    type == 1 ? static_cast<size_t>(count) + 1 : std::strlen(items[i]));
+        }
+        drops.push_back(made);
+    }
+
+    struct Drop {
+        std::vector<std::string> items;  // text drops keep count + 1 bytes: the terminator shows
+        int32_t count;
+        int32_t type;
+    };
+    std::vector<Rect> paints;
+    std::vector<Point> presses;
+    std::vector<Drop> drops;
+    int destroyed = 0;
+};
+
+// A view that counts its drawings and, on a press, polls the input the way
+// controls do until everything is up (or two seconds pass), keeping what it saw.
+class PressRecorder : public View {
+  public:
+    using View::View;
+    void draw(DrawContext&) override { ++draws; }
+    void trackMouse(DrawContext& context, Point& where) override;
+
+    int draws = 0;
+    std::vector<Point> presses;
+    MouseButtons buttonsAtPress = 0;
+    MouseButtons allButtonsSeen = 0;
+    Point polledAtPress{-1, -1};
+    bool sawRelease = false;
+};
 
 }  // namespace tramvek::test

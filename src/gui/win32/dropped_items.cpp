@@ -69,10 +69,13 @@ std::string resolveShortcut(const std::string& path, HWND window) {
         return {};
     }
     char target[MAX_PATH] = {};
-    if (FAILED(link.pointer->GetPath(target, MAX_PATH, nullptr, SLGP_SHORTPATH))) {
+    if (FAILED(link.pointer->GetPath(target, MAX_PATH, nullptr, SLGP_SHORTPATH)) || target[0] == '\0') {
         return {};
     }
-    return target;
+    // Not every shell honours SLGP_SHORTPATH; the file system gives the short form itself.
+    char shortTarget[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(target, shortTarget, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? shortTarget : target;
 }
 
 std::vector<std::string> droppedFiles(HDROP list, HWND window) {
