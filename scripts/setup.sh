@@ -14,6 +14,12 @@ packages=(
   dpf-plugins-vst lsp-plugins-vst
 )
 
+# Heavy packages only one test needs, installed when it asks for them:
+# `setup.sh lmms` (LMMS rendering through the 32-bit DLL; about 115 packages).
+if [ "${1:-}" = lmms ]; then
+  packages=(lmms:i386 lmms-vst-server:i386)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
