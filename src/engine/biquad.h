@@ -2,6 +2,8 @@
 // by a0) and one direct-form-I history per channel.
 #pragma once
 
+#include <cmath>
+
 namespace tramvek {
 
 struct BiquadCoefficients {
@@ -23,7 +25,9 @@ struct BiquadHistory {
 // denormal values.
 inline float runBiquad(const BiquadCoefficients& c, BiquadHistory& h, float x) {
     float y = c.b0 * x + c.b1 * h.x1 + c.b2 * h.x2 - c.a1 * h.y1 - c.a2 * h.y2;
-    if (y < 1e-10 && y > -1e-10) {
+    // 1e-10f is the float nearest 1e-10 and lies above it with no float in
+    // between, so this equals the comparison made in double precision.
+    if (std::fabs(y) < 1e-10f) {
         y = 0.0f;
     }
     h.x2 = h.x1;

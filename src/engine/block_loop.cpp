@@ -20,35 +20,31 @@ struct SegmentSettings {
     std::int32_t reverseWrapTo;  // patternSamples, 0..capacity - 1
 };
 
-struct Wet {
-    float left;
-    float right;
-};
-
-Wet readForward(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s) {
-    if (!(static_cast<float>(v.sliceEnd) > v.readPosition)) {
+// One sample of the voice's read, forward or backward. While the voice is
+// inaudible (gain times level exactly 0) the position moves on but nothing is
+// interpolated: the product would be a zero, and the filter turns every
+// zero, whatever its sign, into the same +0.
+StereoSample readVoice(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s,
+                       bool backward, bool audible) {
+    const auto end = static_cast<float>(v.sliceEnd);
+    if (backward ? !(end < v.readPosition) : !(end > v.readPosition)) {
         return {0.0f, 0.0f};
     }
-    const Wet wet{readHermite(left, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity),
-                  readHermite(right, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity)};
-    v.readPosition += v.readIncrement;
-    v.playIndex = static_cast<std::int32_t>(v.readPosition - 1.0f);
-    if (v.readPosition > static_cast<float>(s.cycle)) {
-        v.readPosition = 0.0f;
-    }
-    return wet;
-}
-
-Wet readBackward(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s) {
-    if (!(static_cast<float>(v.sliceEnd) < v.readPosition)) {
-        return {0.0f, 0.0f};
-    }
-    const Wet wet{readHermite(left, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity),
-                  readHermite(right, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity)};
-    v.readPosition -= v.readIncrement;
-    v.playIndex = static_cast<std::int32_t>(v.readPosition - 1.0f);
-    if (v.readPosition < 0.0f) {
-        v.readPosition = static_cast<float>(s.reverseWrapTo);
+    const StereoSample wet =
+        audible ? readHermitePair(left, right, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity)
+                : StereoSample{0.0f, 0.0f};
+    if (backward) {
+        v.readPosition -= v.readIncrement;
+        v.playIndex = static_cast<std::int32_t>(v.readPosition - 1.0f);
+        if (v.readPosition < 0.0f) {
+            v.readPosition = static_cast<float>(s.reverseWrapTo);
+        }
+    } else {
+        v.readPosition += v.readIncrement;
+        v.playIndex = static_cast<std::int32_t>(v.readPosition - 1.0f);
+        if (v.readPosition > static_cast<float>(s.cycle)) {
+            v.readPosition = 0.0f;
+        }
     }
     return wet;
 }
@@ -172,11 +168,10 @@ void SlicerEffect::renderReplacing(float** inputs, float** outputs, std::int32_t
             const std::int32_t at = safeRecordIndex(v.recordIndex);
             overdub(recordLeft, at, s.keepBuffer, inL);
             overdub(recordRight, at, s.keepBuffer, inR);
-            v.recordIndex = (at + 1) % s.cycle;
+            v.recordIndex = wrapIntoCycle(at + 1, s.cycle);
         }
-        const Wet read =
-            v.reverse ? readBackward(v, playLeft, playRight, s) : readForward(v, playLeft, playRight, s);
         const float gain = v.voiceGain * v.envelopeLevel;
+        const StereoSample read = readVoice(v, playLeft, playRight, s, v.reverse, gain != 0.0f);
         const float wetL = runBiquad(v.filter, v.historyL, s.shaper(read.left) * gain);
         const float wetR = runBiquad(v.filter, v.historyR, s.shaper(read.right) * gain);
         outLeft[i] = dry * inL + s.dryWet * wetL;
@@ -213,9 +208,9 @@ void SlicerEffect::renderAccumulating(float** inputs, float** outputs, std::int3
             const std::int32_t at = safeRecordIndex(v.recordIndex);
             overdub(playLeft, at, s.keepBuffer, filteredL);
             overdub(playRight, at, s.keepBuffer, filteredR);
-            v.recordIndex = (at + 1) % s.cycle;
+            v.recordIndex = wrapIntoCycle(at + 1, s.cycle);
         }
-        const Wet wet = readForward(v, playLeft, playRight, s);
+        const StereoSample wet = readVoice(v, playLeft, playRight, s, false, true);
         outLeft[i] += dry * inL + s.dryWet * wet.left;
         outRight[i] += dry * inR + s.dryWet * wet.right;
     }

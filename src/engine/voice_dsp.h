@@ -72,23 +72,40 @@ inline void stepEnvelope(VoiceRun& v, bool withHold) {
     }
 }
 
-// 4-point third-order Hermite read at position with cyclic length cycle
-// (1..capacity). A position outside the buffer (the cycle shrank under a
-// running slice, or a restored length) is wrapped into the cycle.
-inline float readHermite(const float* buffer, float position, std::int32_t cycle, std::int32_t capacity) {
+// value mod cycle for a non-negative value; the division, slow on the
+// per-sample path, only runs when the value has actually passed the cycle.
+inline std::int32_t wrapIntoCycle(std::int32_t value, std::int32_t cycle) {
+    return value < cycle ? value : value % cycle;
+}
+
+struct StereoSample {
+    float left;
+    float right;
+};
+
+// 4-point third-order Hermite (Catmull-Rom) through xm1, x0, x1, x2 at f.
+inline float hermite(float xm1, float x0, float x1, float x2, float f) {
+    const float c1 = 0.5f * (x1 - xm1);
+    const float c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
+    const float c3 = 0.5f * (x2 - xm1) + 1.5f * (x0 - x1);
+    return ((c3 * f + c2) * f + c1) * f + x0;
+}
+
+// Both channels read at position with cyclic length cycle (1..capacity). A
+// position outside the buffer (the cycle shrank under a running slice, or a
+// restored length) is wrapped into the cycle.
+inline StereoSample readHermitePair(const float* left, const float* right, float position, std::int32_t cycle,
+                                    std::int32_t capacity) {
     std::int32_t i = static_cast<std::int32_t>(position);
     const float f = position - static_cast<float>(i);
     if (i < 0 || i >= capacity) {
         i = ((i % cycle) + cycle) % cycle;
     }
-    const float xm1 = buffer[i == 0 ? cycle - 1 : i - 1];
-    const float x0 = buffer[i];
-    const float x1 = buffer[(i + 1) % cycle];
-    const float x2 = buffer[(i + 2) % cycle];
-    const float c1 = 0.5f * (x1 - xm1);
-    const float c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
-    const float c3 = 0.5f * (x2 - xm1) + 1.5f * (x0 - x1);
-    return ((c3 * f + c2) * f + c1) * f + x0;
+    const std::int32_t before = i == 0 ? cycle - 1 : i - 1;
+    const std::int32_t after = wrapIntoCycle(i + 1, cycle);
+    const std::int32_t afterNext = wrapIntoCycle(i + 2, cycle);
+    return {hermite(left[before], left[i], left[after], left[afterNext], f),
+            hermite(right[before], right[i], right[after], right[afterNext], f)};
 }
 
 // The waveshaper y = (1 + k) x / (1 + k |x|), k = 2a / (1 - a), a = shape +
