@@ -9,12 +9,14 @@
 namespace tramvek {
 namespace {
 
-bool parseWhole(const std::string& text, long& out) {
+// 64 bits on every platform, so that an index beyond 32 bits cannot saturate
+// into range (long has 32 bits on Windows).
+bool parseWhole(const std::string& text, long long& out) {
     if (text.empty()) {
         return false;
     }
     char* end = nullptr;
-    out = std::strtol(text.c_str(), &end, 10);
+    out = std::strtoll(text.c_str(), &end, 10);
     return *end == '\0';
 }
 
@@ -31,7 +33,7 @@ bool parseReal(const std::string& text, double& out) {
 
 ParameterSetting parseParameterSetting(const std::string& text) {
     std::size_t equals = text.find('=');
-    long index = 0;
+    long long index = 0;
     double value = 0.0;
     if (equals == std::string::npos || !parseWhole(text.substr(0, equals), index) ||
         !parseReal(text.substr(equals + 1), value)) {
