@@ -33,8 +33,8 @@ struct FuzzHost {
     // One instance for every run: building one touches 16 MB of fresh pages,
     // which would make each run fifty times slower. Each run starts from the
     // state a fresh instance saves (programs, patterns, MIDI tables, freeze,
-    // settings), program 0 selected and the learn modes and pending starts
-    // cleared; only recorded audio carries over between runs.
+    // settings), empty play buffers, program 0 selected and the learn modes
+    // and pending starts cleared; only the recording and the voice carry over.
     static SlicerEffect& sharedEffect() {
         static const std::unique_ptr<SlicerEffect> effect = makeEffect();
         static const std::vector<std::uint8_t> freshBank = saveBank(*effect);
@@ -44,6 +44,7 @@ struct FuzzHost {
             __builtin_trap();
         }
         effect->setProgram(0);
+        effect->flushBuffer();
         effect->paramMidiLearn = false;
         effect->patternNoteLearn = false;
         effect->sliceNoteLearn = false;

@@ -37,6 +37,14 @@ std::int32_t safePatternLength(std::int32_t stored) {
     return std::clamp(stored, kMinPatternLength, kMaxPatternLength);
 }
 
+// Frozen audio: no number becomes silence, and samples are held 120 dB above
+// full scale, far beyond any recording, so that interpolation, gain and filter
+// cannot overflow to infinity.
+constexpr float kMaxSampleMagnitude = 1.0e6f;
+float safeSample(float stored) {
+    return std::isfinite(stored) ? std::clamp(stored, -kMaxSampleMagnitude, kMaxSampleMagnitude) : 0.0f;
+}
+
 // 0 means "none" in every MIDI table.
 std::int32_t safeMidiNumber(std::int32_t stored) {
     return stored >= 0 && stored <= kMaxMidiNumber ? stored : 0;
@@ -84,7 +92,7 @@ void writeSamples(std::uint8_t* out, std::size_t offset, const float* samples, s
 
 void readSamples(const std::uint8_t* in, std::size_t offset, float* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        samples[i] = readLeF32(in, offset + 4 * i);
+        samples[i] = safeSample(readLeF32(in, offset + 4 * i));
     }
 }
 

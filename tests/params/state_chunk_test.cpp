@@ -448,6 +448,27 @@ TEST(StateChunkLoad, ValuesFromAFileAreMadeSafe) {
     EXPECT_EQ(effect->patternLength, 2);
 }
 
+TEST(StateChunkLoad, FrozenAudioFromAFileIsMadeSafe) {
+    constexpr std::int32_t kSamples = 4;
+    auto source = freshEffect();
+    source->freeze = true;
+    source->patternSamples = kSamples;
+    Bytes bank = saveChunk(*source);
+    putF32(bank, 73960, std::numeric_limits<float>::quiet_NaN());
+    putF32(bank, 73960 + 4, std::numeric_limits<float>::infinity());
+    putF32(bank, 73960 + 8, 3e38f);
+    putF32(bank, 73960 + 12, -0.25f);
+    putF32(bank, 73960 + 16, -3e38f);
+
+    auto effect = freshEffect();
+    ASSERT_EQ(loadChunk(*effect, bank), 73964);
+    EXPECT_EQ(effect->playBufferL[0], 0.0f);
+    EXPECT_EQ(effect->playBufferL[1], 0.0f);
+    EXPECT_EQ(effect->playBufferL[2], 1e6f);
+    EXPECT_EQ(effect->playBufferL[3], -0.25f);
+    EXPECT_EQ(effect->playBufferR[0], -1e6f);
+}
+
 // --- Settings carried in the trailer ---
 
 TEST(StateChunkSettings, ResolutionShuffleBankPatternAndModeSurviveARoundTrip) {
