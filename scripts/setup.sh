@@ -15,9 +15,10 @@ packages=(
 )
 
 # Heavy packages only one test needs, installed when it asks for them:
-# `setup.sh lmms` (LMMS rendering through the 32-bit DLL; about 115 packages).
+# `setup.sh lmms` (LMMS rendering through the 32-bit DLL, about 115 packages,
+# and what its script compares the renders with).
 if [ "${1:-}" = lmms ]; then
-  packages=(lmms:i386 lmms-vst-server:i386)
+  packages=(lmms:i386 lmms-vst-server:i386 python3 python3-numpy)
 fi
 
 missing=()

@@ -4,6 +4,8 @@ namespace tramvek {
 
 CLI::App* addValidateCommand(CLI::App& app, ValidateOptions& options) {
     CLI::App* command = app.add_subcommand("validate", "run a validation suite on a plug-in");
+    // Windows builds take "/work/x.dll" for a path (run under Wine), not an option.
+    command->allow_windows_style_options(false);
     command->add_option("PLUGIN", options.plugin, "plug-in library")->required();
     command
         ->add_option("--strictness", options.strictness, "1..10: how much work each check does (default 5)")
