@@ -45,18 +45,6 @@ TEST(WrapRuns, LeavesAWordWiderThanTheLineWholeOnItsOwnLine) {
     EXPECT_EQ(lines[1][0].text, "extraordinarily ");
 }
 
-TEST(ParseManual, RecognisesEveryKindOfBlock) {
-    const auto blocks = parseManual("= Title\n## Head\n- Term: text: more\n\nplain - words\n|\n");
-    ASSERT_EQ(blocks.size(), 5U);
-    EXPECT_EQ(blocks[0].kind, BlockKind::Title);
-    EXPECT_EQ(blocks[1].kind, BlockKind::Heading);
-    EXPECT_EQ(blocks[2].kind, BlockKind::Entry);
-    EXPECT_EQ(blocks[2].term, "Term");
-    EXPECT_EQ(blocks[2].text, "text: more");
-    EXPECT_EQ(blocks[3].kind, BlockKind::Paragraph);
-    EXPECT_EQ(blocks[4].kind, BlockKind::ColumnBreak);
-}
-
 TEST(DecodeUtf8, DecodesMultiByteCharactersAndKeepsStrayBytes) {
     EXPECT_EQ(decodeUtf8("\xC2\xB1"
                          "12 \xC2\xB7"),

@@ -55,35 +55,6 @@ TEST(GdiShapes, FillInsideOfNarrowOrFlatRectanglesFillsNothing) {
     EXPECT_TRUE(pixelsOf(canvas.pixels(), kRed).empty());
 }
 
-TEST(GdiShapes, LinesLeaveOutTheirEndPixel) {
-    GdiCanvas canvas(10, 10, colors::Black);
-    canvas.context.moveTo({1, 1});
-    canvas.context.lineTo({5, 1});
-    canvas.context.lineTo({5, 4});
-    canvas.context.lineTo({2, 7});
-    EXPECT_EQ(
-        pixelsOf(canvas.pixels(), kWhite),
-        (std::vector<Point>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {5, 2}, {5, 3}, {5, 4}, {4, 5}, {3, 6}}));
-}
-
-TEST(GdiShapes, DottedPenLeavesGapsAndSolidPenDoesNot) {
-    GdiCanvas canvas(40, 3, colors::Black);
-    canvas.context.setLineStyle(1);
-    canvas.context.moveTo({0, 0});
-    canvas.context.lineTo({40, 0});
-    canvas.context.setLineStyle(0);
-    canvas.context.moveTo({0, 2});
-    canvas.context.lineTo({40, 2});
-    int dotted = 0;
-    int solid = 0;
-    for (const Point& p : pixelsOf(canvas.pixels(), kWhite)) {
-        ++(p.y == 0 ? dotted : solid);
-    }
-    EXPECT_EQ(solid, 40);
-    EXPECT_GT(dotted, 10);
-    EXPECT_LT(dotted, 30);
-}
-
 TEST(GdiText, FontIdOutsideTheTableSelectsBoldFontZero) {
     auto textWith = [](FontId id) {
         GdiCanvas canvas(60, 20, colors::Black);
@@ -136,20 +107,6 @@ TEST(GdiText, OpaqueTextFillsItsBackgroundTransparentTextDoesNot) {
     EXPECT_TRUE(pixelsOf(draw(false), packRgb(0, 0, 255)).empty());
 }
 
-TEST(GdiText, CentredAndRightAlignedTextSitWhereAsked) {
-    auto inkOf = [](int32_t align) {
-        GdiCanvas canvas(100, 20, colors::Black);
-        canvas.context.selectFont(3, 0, 0);
-        canvas.context.drawText("mmm", {0, 0, 100, 20}, false, align);
-        return *inkBox(canvas.pixels(), kBlack);
-    };
-    const Rect centred = inkOf(1);
-    EXPECT_NEAR((centred.left + centred.right) / 2.0, 50.0, 2.0);
-    const Rect right = inkOf(2);
-    EXPECT_GE(right.right, 96);
-    EXPECT_LE(right.right, 99);
-}
-
 TEST(GdiOffscreen, NarrowBlitCopiesOnlyItsWidth) {
     GdiCanvas target(30, 20, colors::Black);
     {
@@ -162,15 +119,6 @@ TEST(GdiOffscreen, NarrowBlitCopiesOnlyItsWidth) {
     const auto ink = inkBox(target.pixels(), kBlack);
     ASSERT_TRUE(ink.has_value());
     EXPECT_EQ(*ink, (Rect{4, 2, 8, 19}));
-}
-
-TEST(GdiOffscreen, BlankOffscreenWithoutTemplateIsBlack) {
-    GdiCanvas target(20, 20);
-    target.context.setFillColor(colors::White);
-    target.context.fillInside({-1, -1, 20, 20});
-    OffscreenContext offscreen(target.context, nullptr, false);
-    offscreen.blitTo(target.context, {0, 0, 20, 20}, {0, 0});
-    EXPECT_EQ(pixelsOf(target.pixels(), kBlack).size(), 400U);
 }
 
 TEST(GdiBitmaps, TransparentCopyLeavesTheDestinationWhereTheBitmapHasTheTransparentColour) {

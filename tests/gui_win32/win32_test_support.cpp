@@ -161,9 +161,9 @@ bool displayAvailable() {
 }
 
 ParentWindow::ParentWindow(Point origin, int32_t width, int32_t height)
-    : window_(CreateWindowExA(0, parentClassName(), "tramvek test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                              origin.x, origin.y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
-                              nullptr)) {}
+    : window_(CreateWindowExA(WS_EX_TOPMOST, parentClassName(), "tramvek test",
+                              WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, origin.x, origin.y, width, height,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
 
 ParentWindow::~ParentWindow() {
     if (window_ != nullptr) {

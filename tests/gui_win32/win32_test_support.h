@@ -58,7 +58,8 @@ std::vector<uint8_t> resourceBitmapFile(int id);
 // True when windows can be made (Wine with an X display).
 bool displayAvailable();
 
-// A visible top-level window at `origin` on the screen, for frames to live in.
+// A visible top-level window at `origin` on the screen, for frames to live in;
+// kept above other programs' windows so that presses and captures reach it.
 class ParentWindow {
   public:
     ParentWindow(Point origin, int32_t width, int32_t height);
@@ -80,12 +81,12 @@ void pumpMessages(DWORD milliseconds);
 
 namespace tramvek::test {
 
-// A window client that keeps what reaches it.
+// A window client that keeps the drops that reach it.
 class RecordingClient : public WindowClient {
   public:
-    void paint(Surface&, const Rect& area) override { paints.push_back(area); }
-    void press(Point where) override { presses.push_back(where); }
-    void windowDestroyed() override { ++destroyed; }
+    void paint(Surface&, const Rect&) override {}
+    void press(Point) override {}
+    void windowDestroyed() override {}
     void drop(const char* const* items, int32_t count, int32_t type) override {
         Drop made{{}, count, type};
         const int32_t itemCount = type == 1 ? 1 : count;
@@ -101,10 +102,7 @@ class RecordingClient : public WindowClient {
         int32_t count;
         int32_t type;
     };
-    std::vector<Rect> paints;
-    std::vector<Point> presses;
     std::vector<Drop> drops;
-    int destroyed = 0;
 };
 
 // A view that counts its drawings and, on a press, polls the input the way

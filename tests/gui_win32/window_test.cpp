@@ -19,7 +19,7 @@ namespace tramvek::test {
 namespace {
 
 constexpr Rect kEditorBounds{0, 0, 590, 331};
-constexpr Point kParentOrigin{40, 30};
+constexpr Point kParentOrigin{220, 150};
 
 class WindowTest : public ::testing::Test {
   protected:
