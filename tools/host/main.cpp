@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "editor_cli.h"
 #include "host_error.h"
 #include "info_command.h"
 #include "render_command.h"
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
     CLI::App* stateCommand = addStateCommand(app, state);
     tramvek::ValidateOptions validate;
     CLI::App* validateCommand = tramvek::addValidateCommand(app, validate);
+    tramvek::EditorCommands editorCommands(app);
 
     try {
         app.parse(argc, argv);
@@ -123,6 +125,8 @@ int main(int argc, char** argv) {
             tramvek::runState(state.options, std::cout);
         } else if (validateCommand->parsed()) {
             return tramvek::runValidate(validate, std::cout) ? 0 : kExitFailure;
+        } else if (editorCommands.parsed()) {
+            return editorCommands.run();
         }
     } catch (const std::exception& e) {
         std::cerr << "tramvek-host: " << e.what() << "\n";

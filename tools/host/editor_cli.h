@@ -1,0 +1,23 @@
+// The command lines of the commands that open plug-in editors: `snapshot`.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include "snapshot_command.h"
+
+namespace tramvek {
+
+class EditorCommands {
+  public:
+    explicit EditorCommands(CLI::App& app);
+
+    bool parsed() const;
+    // Runs the parsed command; the process's exit code.
+    int run();
+
+  private:
+    SnapshotOptions snapshot_;
+    CLI::App* snapshotCommand_;
+};
+
+}  // namespace tramvek

@@ -1,0 +1,26 @@
+#include "editor_window.h"
+
+#include "host_error.h"
+
+namespace tramvek {
+
+// Plug-in editors on this platform would need an X11 parent window, which this
+// build does not make yet.
+EditorWindow::EditorWindow(int width, int height, const std::string&) : width_(width), height_(height) {
+    throw HostError("this build of tramvek-host cannot open editor windows");
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::run(int, const std::function<void()>&) {}
+
+RgbImage EditorWindow::capture() const {
+    return RgbImage(width_, height_);
+}
+
+void EditorWindow::clientOrigin(int& x, int& y) const {
+    x = 0;
+    y = 0;
+}
+
+}  // namespace tramvek
