@@ -92,10 +92,12 @@ TEST(MidiFile, TempoChangesInTheFirstTrackTimeTheOtherTracks) {
     notes.at(48, {0x90, 60, 1}).at(48, {0x90, 61, 1}).at(96, {0x90, 62, 1}).at(0, {0x91, 63, 1}).end();
     std::vector<TimedMidiMessage> messages = parseMidiFile(midiFile(1, 96, {conductor, notes}));
     ASSERT_EQ(messages.size(), 4u);
-    EXPECT_DOUBLE_EQ(messages[0].seconds, 0.5);
-    EXPECT_DOUBLE_EQ(messages[1].seconds, 1.0);
-    EXPECT_DOUBLE_EQ(messages[2].seconds, 1.25);
-    EXPECT_DOUBLE_EQ(messages[3].seconds, 1.25);
+    // Exact, not merely close: a time on a sample boundary must not fall one
+    // frame early when the host floors it.
+    EXPECT_EQ(messages[0].seconds, 0.5);
+    EXPECT_EQ(messages[1].seconds, 1.0);
+    EXPECT_EQ(messages[2].seconds, 1.25);
+    EXPECT_EQ(messages[3].seconds, 1.25);
     EXPECT_EQ(messages[3].bytes[0], 0x91);
 }
 
@@ -115,13 +117,25 @@ TEST(MidiFile, SimultaneousEventsKeepTrackOrderAndSysExCancelsRunningStatus) {
     EXPECT_EQ(messages[2].bytes[0], 0xB0);
 }
 
+TEST(MidiFile, TimesThatFloatingPointTickSizesWouldRoundDownStayExact) {
+    Track track;
+    track.tempo(0, 600000).at(80, {0x90, 60, 100}).end();  // 100 BPM: 80 of 96 ticks are 0.5 s
+    std::vector<TimedMidiMessage> messages = parseMidiFile(midiFile(0, 96, {track}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].seconds, 0.5);
+    MidiSchedule schedule(messages, 44100.0);
+    VstEvents* events = schedule.eventsForBlock(22050, 1);
+    ASSERT_NE(events, nullptr);
+    EXPECT_EQ(events->numEvents, 1);
+}
+
 TEST(MidiFile, SmpteDivisionCountsFramesAndIgnoresTempo) {
     Track track;
     track.tempo(0, 1000000).at(50, {0x90, 60, 100}).end();
     // 25 frames per second, 40 ticks per frame: a tick is a millisecond.
     std::vector<TimedMidiMessage> messages = parseMidiFile(midiFile(0, 0xE728, {track}));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_DOUBLE_EQ(messages[0].seconds, 0.05);
+    EXPECT_EQ(messages[0].seconds, 0.05);
 }
 
 std::string reasonFor(const Bytes& bytes) {

@@ -131,15 +131,32 @@ TrackContents readTrack(std::span<const std::uint8_t> bytes) {
     return track;
 }
 
-// Seconds per tick for a header's division field at a tempo; SMPTE divisions
-// count frames and ticks per frame and ignore the tempo.
-double secondsPerTick(std::uint16_t division, std::uint32_t microsecondsPerQuarter) {
-    if ((division & 0x8000) == 0) {
-        return microsecondsPerQuarter / 1e6 / division;
+// Times are counted exactly in integer units and divided once, so that an
+// event on a sample boundary lands on it rather than one frame early. With a
+// quarter-note division a unit is a microsecond / division (a tick lasts the
+// tempo's microseconds per quarter); with an SMPTE division it is a
+// thousandth of a tick at 30 fps and below, and the tempo is ignored.
+bool isSmpte(std::uint16_t division) {
+    return (division & 0x8000) != 0;
+}
+
+int smpteFramesPerSecond(std::uint16_t division) {
+    return -static_cast<std::int8_t>(division >> 8);
+}
+
+std::uint64_t unitsPerTick(std::uint16_t division, std::uint32_t microsecondsPerQuarter) {
+    if (!isSmpte(division)) {
+        return microsecondsPerQuarter;
     }
-    int framesPerSecond = -static_cast<std::int8_t>(division >> 8);
-    double fps = framesPerSecond == 29 ? 30000.0 / 1001.0 : framesPerSecond;
-    return 1.0 / (fps * (division & 0xFF));
+    return smpteFramesPerSecond(division) == 29 ? 1001 : 1000;  // 29 means 30000/1001 fps
+}
+
+double unitsPerSecond(std::uint16_t division) {
+    if (!isSmpte(division)) {
+        return 1e6 * division;
+    }
+    int fps = smpteFramesPerSecond(division);
+    return (fps == 29 ? 30000.0 : fps * 1000.0) * (division & 0xFF);
 }
 
 std::vector<TimedMidiMessage> timeMessages(std::vector<TickedMessage>& messages,
@@ -149,18 +166,19 @@ std::vector<TimedMidiMessage> timeMessages(std::vector<TickedMessage>& messages,
     std::stable_sort(tempos.begin(), tempos.end(), byTick);
     std::vector<TimedMidiMessage> timed;
     std::uint64_t segmentTick = 0;
-    double segmentSeconds = 0.0;
-    double tickSeconds = secondsPerTick(division, kDefaultMicrosecondsPerQuarter);
+    std::uint64_t segmentUnits = 0;
+    std::uint64_t tickUnits = unitsPerTick(division, kDefaultMicrosecondsPerQuarter);
+    double secondUnits = unitsPerSecond(division);
     std::size_t nextTempo = 0;
     for (const TickedMessage& message : messages) {
         while (nextTempo < tempos.size() && tempos[nextTempo].tick <= message.tick) {
-            segmentSeconds += static_cast<double>(tempos[nextTempo].tick - segmentTick) * tickSeconds;
+            segmentUnits += (tempos[nextTempo].tick - segmentTick) * tickUnits;
             segmentTick = tempos[nextTempo].tick;
-            tickSeconds = secondsPerTick(division, tempos[nextTempo].microsecondsPerQuarter);
+            tickUnits = unitsPerTick(division, tempos[nextTempo].microsecondsPerQuarter);
             ++nextTempo;
         }
-        double seconds = segmentSeconds + static_cast<double>(message.tick - segmentTick) * tickSeconds;
-        timed.push_back({seconds, message.bytes, message.size});
+        std::uint64_t units = segmentUnits + (message.tick - segmentTick) * tickUnits;
+        timed.push_back({static_cast<double>(units) / secondUnits, message.bytes, message.size});
     }
     return timed;
 }
@@ -182,7 +200,7 @@ std::vector<TimedMidiMessage> parseMidiFile(std::span<const std::uint8_t> bytes)
         throw HostError("MIDI file type " + std::to_string(format) +
                         " is not supported (only types 0 and 1)");
     }
-    if ((division & 0x8000) == 0 ? division == 0 : (division & 0xFF) == 0) {
+    if (isSmpte(division) ? (division & 0xFF) == 0 : division == 0) {
         throw HostError("bad MIDI file: zero time division");
     }
     std::vector<TickedMessage> messages;
