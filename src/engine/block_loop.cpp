@@ -22,8 +22,9 @@ struct SegmentSettings {
 
 // One sample of the voice's read, forward or backward. While the voice is
 // inaudible (gain times level exactly 0) the position moves on but nothing is
-// interpolated: the product would be a zero, and the filter turns every
-// zero, whatever its sign, into the same +0.
+// interpolated or shaped: the product would be a zero, and the filter turns
+// every zero, whatever its sign, into the same +0, so the output bits do not
+// change.
 StereoSample readVoice(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s,
                        bool backward, bool audible) {
     const auto end = static_cast<float>(v.sliceEnd);
@@ -93,7 +94,7 @@ SegmentSettings segmentSettings(const SlicerEffect& e) {
                            e.freeze,
                            Shaper(clampUnit(e.shape)),
                            clampCycle(e.recordCycleSamples),
-                           std::clamp(e.patternSamples, 0, SlicerEffect::kBufferCapacity - 1)};
+                           std::clamp(readOnce(e.patternSamples), 0, SlicerEffect::kBufferCapacity - 1)};
 }
 
 }  // namespace
@@ -171,9 +172,10 @@ void SlicerEffect::renderReplacing(float** inputs, float** outputs, std::int32_t
             v.recordIndex = wrapIntoCycle(at + 1, s.cycle);
         }
         const float gain = v.voiceGain * v.envelopeLevel;
-        const StereoSample read = readVoice(v, playLeft, playRight, s, v.reverse, gain != 0.0f);
-        const float wetL = runBiquad(v.filter, v.historyL, s.shaper(read.left) * gain);
-        const float wetR = runBiquad(v.filter, v.historyR, s.shaper(read.right) * gain);
+        const bool audible = gain != 0.0f;
+        const StereoSample read = readVoice(v, playLeft, playRight, s, v.reverse, audible);
+        const float wetL = runBiquad(v.filter, v.historyL, audible ? s.shaper(read.left) * gain : 0.0f);
+        const float wetR = runBiquad(v.filter, v.historyR, audible ? s.shaper(read.right) * gain : 0.0f);
         outLeft[i] = dry * inL + s.dryWet * wetL;
         outRight[i] = dry * inR + s.dryWet * wetR;
     }

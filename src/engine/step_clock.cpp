@@ -72,8 +72,8 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
 void SlicerEffect::scheduleStep(double offset, std::int64_t step, std::int32_t sampleFrames,
                                 std::int32_t length, bool fromNote, float noteGain) {
     const std::int32_t patternSteps = clampPatternLength(patternLength);
-    const std::int32_t firstSlot = std::clamp(patternOffset, 0, kStepsPerPattern * (kPatternCount - 1));
-    const std::int32_t bank = std::clamp(currentBank, 0, kBankCount - 1);
+    const std::int32_t firstSlot = std::clamp(readOnce(patternOffset), 0, kStepsPerPattern * (kPatternCount - 1));
+    const std::int32_t bank = std::clamp(readOnce(currentBank), 0, kBankCount - 1);
     const auto laneSlot = static_cast<std::int32_t>(firstSlot + wrapIndex(step, patternSteps));
     const auto lane = [&](Lane which) { return clampUnit(steps[bank][which][laneSlot]); };
     length = clampStepSamples(length);
@@ -145,7 +145,7 @@ void SlicerEffect::startStep() {
 }
 
 void SlicerEffect::copyRecordingToPlayback() {
-    const std::int32_t samples = std::clamp(patternSamples, 0, bufferCapacity);
+    const std::int32_t samples = std::clamp(readOnce(patternSamples), 0, bufferCapacity);
     std::memcpy(playBufferL.get(), recordBufferL.get(), sizeof(float) * samples);
     std::memcpy(playBufferR.get(), recordBufferR.get(), sizeof(float) * samples);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/engine_limits.h"
 #include "engine/slicer_effect.h"
 #include "params/chunk_layout.h"
 #include "params/current_program.h"
@@ -166,7 +167,7 @@ VstInt32 SlicerEffect::getChunk(void** data, bool isPreset) {
         return 0;
     }
     // The audio thread changes patternSamples at every step: read it once.
-    const std::int32_t samples = std::clamp(patternSamples, 0, kBufferCapacity - 1);
+    const std::int32_t samples = std::clamp(readOnce(patternSamples), 0, kBufferCapacity - 1);
     const auto size = layout::bankBytes(static_cast<std::size_t>(samples));
     chunkDataSize = static_cast<std::int32_t>(size);
 
