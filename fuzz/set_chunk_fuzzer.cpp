@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An exact-size copy, so that reading one byte too far is caught.
     const std::size_t chunkSize = bytes.size();
     auto chunk = std::make_unique<std::uint8_t[]>(chunkSize == 0 ? 1 : chunkSize);
-    std::memcpy(chunk.get(), bytes.data(), chunkSize);
+    std::copy(bytes.begin(), bytes.end(), chunk.get());
 
     SlicerEffect* effect = &FuzzHost::sharedEffect();
     const VstInt32 answer = effect->setChunk(chunk.get(), static_cast<VstInt32>(chunkSize), preset);
