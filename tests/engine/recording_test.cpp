@@ -131,17 +131,5 @@ TEST(Recording, DryWetOneGivesOnlyTheVoice) {
     EXPECT_TRUE(std::all_of(out.left.begin(), out.left.end(), [](float v) { return v == 0.0f; }));
 }
 
-TEST(Recording, HalfDryWetMixesInputAndVoiceEqually) {
-    EngineRig wet;
-    EngineRig half;
-    half.effect->applyParameter(5, 0.5f);
-    const Stereo input = noise(static_cast<std::size_t>(2 * kPattern + 5000));
-    const Stereo wetOut = wet.run(input, {512});
-    const Stereo halfOut = half.run(input, {512});
-    for (std::size_t i = 0; i < input.size(); i += 997) {
-        EXPECT_FLOAT_EQ(halfOut.left[i], 0.5f * input.left[i] + 0.5f * wetOut.left[i]) << i;
-    }
-}
-
 }  // namespace
 }  // namespace tramvek::test

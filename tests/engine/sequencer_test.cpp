@@ -148,17 +148,6 @@ TEST(Sequencer, ShuffleDelaysOddStepsByItsShareOfHalfAStepAcrossBlocks) {
     EXPECT_EQ(found, expected);
 }
 
-TEST(Sequencer, HalfShuffleDelaysByAQuarterStep) {
-    EngineRig rig;
-    triggerEveryStepShortly(*rig.effect);
-    rig.effect->setShuffle(0.5f);
-    const Stereo out = rig.run(constantInput(3 * kPattern, 0.5f), {700});
-    const auto found = onsets(out.left);
-    ASSERT_FALSE(found.empty());
-    EXPECT_NE(std::find(found.begin(), found.end(), 33 * kStep + 1500), found.end());
-    EXPECT_NE(std::find(found.begin(), found.end(), 34 * kStep), found.end());
-}
-
 TEST(Sequencer, BoundaryAtTheBlockEndStartsAtTheNextBlocksFirstSample) {
     EngineRig rig;
     triggerEveryStepShortly(*rig.effect);
