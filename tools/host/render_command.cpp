@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <string>
 
 #include "audio_input.h"
@@ -68,14 +67,14 @@ struct RenderRun {
     const StereoAudio& input;
     std::uint64_t totalFrames;
     const std::vector<int>& blockSizes;
+    int maxBlock;
     MidiSchedule& midi;
     PendingFile& output;
 };
 
 void renderBlocks(const RenderRun& run) {
-    int maxBlock = *std::max_element(run.blockSizes.begin(), run.blockSizes.end());
     const AEffect& effect = run.plugin.effect();
-    BlockBuffers buffers(effect.numInputs, effect.numOutputs, static_cast<std::size_t>(maxBlock));
+    BlockBuffers buffers(effect.numInputs, effect.numOutputs, static_cast<std::size_t>(run.maxBlock));
     ProgressBar progress(run.totalFrames);
     std::vector<std::uint8_t> encoded;
     std::size_t blockIndex = 0;
@@ -125,7 +124,8 @@ void runRender(const RenderOptions& options) {
         plugin.dispatch(effSetBlockSize, 0, maxBlock);
         applySetup(plugin, options.setup);
         plugin.resume();
-        renderBlocks({plugin, host, transport, input, totalFrames, options.blockSizes, midi, output});
+        renderBlocks(
+            {plugin, host, transport, input, totalFrames, options.blockSizes, maxBlock, midi, output});
         // The state after the render, frozen or recorded audio included.
         saveRequestedFiles(plugin, options.setup);
         plugin.suspend();
