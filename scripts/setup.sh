@@ -17,8 +17,12 @@ packages=(
 # Heavy packages only one test needs, installed when it asks for them:
 # `setup.sh lmms` (LMMS rendering through the 32-bit DLL, about 115 packages,
 # and what its script compares the renders with).
+# `setup.sh ardour` (Ardour 7's headless session tools rendering through the
+# Linux .so; about 2 minutes to install).
 if [ "${1:-}" = lmms ]; then
   packages=(lmms:i386 lmms-vst-server:i386 python3 python3-numpy)
+elif [ "${1:-}" = ardour ]; then
+  packages=(ardour)
 fi
 
 missing=()
