@@ -42,6 +42,7 @@ void GuiEditorBase::idle() {
     if (inIdlePump_) {
         return;
     }
+    platform().pumpEvents();
     EditorBase::idle();
     if (frame_ != nullptr) {
         frame_->idleUpdate();

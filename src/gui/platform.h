@@ -148,6 +148,9 @@ class Platform {
     virtual void sleep(uint32_t milliseconds) = 0;
     // Dispatches one pending paint request of this thread, if any; true if one was found.
     virtual bool dispatchPendingPaint() = 0;
+    // Delivers the editor's queued window events where the host's own event loop
+    // does not (X11: the editor reads its private connection only here).
+    virtual void pumpEvents() {}
 
     // Counted start and stop of the drag-and-drop services (OLE on Windows).
     virtual void startDropServices() = 0;

@@ -92,8 +92,4 @@ RasterPlatform& rasterPlatform() {
     return instance;
 }
 
-Platform& platform() {
-    return rasterPlatform();
-}
-
 }  // namespace tramvek

@@ -1,0 +1,195 @@
+#include "gui/x11/x11_window.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <utility>
+
+#include "gui/raster/raster_surface.h"
+#include "gui/x11/x11_connection.h"
+
+namespace tramvek {
+
+namespace {
+
+// A raster surface on the window's pixels that shows them when it is done.
+class PresentingSurface : public RasterSurface {
+  public:
+    PresentingSurface(X11Window& window, PixelBuffer& pixels) : RasterSurface(pixels), window_(window) {}
+    ~PresentingSurface() override { window_.present(Rect{0, 0, pixels().width(), pixels().height()}); }
+
+  private:
+    X11Window& window_;
+};
+
+int shiftOf(unsigned long mask) {
+    return mask == 0 ? 0 : std::countr_zero(mask);
+}
+
+}  // namespace
+
+X11Window::X11Window(X11Connection& connection, Window parent, int32_t width, int32_t height,
+                     WindowClient& client, std::function<void(X11Window*)> gone)
+    : connection_(connection), client_(&client), gone_(std::move(gone)), pixels_(width, height) {
+    std::lock_guard<std::mutex> hold(connection_.lock());
+    Display* display = connection_.display();
+    X11ErrorTrap trap(display);
+    XWindowAttributes parentAttributes{};
+    if (XGetWindowAttributes(display, parent, &parentAttributes) == 0 || !trap.succeeded()) {
+        return;
+    }
+    // Pixels are put as 32-bit true colour; other visuals get a blank window.
+    Visual* visual = parentAttributes.visual;
+    const bool trueColor =
+        visual->c_class == TrueColor && (parentAttributes.depth == 24 || parentAttributes.depth == 32);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixmap = None;  // no flash of background before the first paint
+    attributes.event_mask = ExposureMask | ButtonPressMask | StructureNotifyMask;
+    window_ =
+        XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                      CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+    if (window_ != 0) {
+        gc_ = XCreateGC(display, window_, 0, nullptr);
+        XMapWindow(display, window_);
+    }
+    if (!trap.succeeded()) {
+        if (gc_ != nullptr) {
+            XFreeGC(display, gc_);
+            gc_ = nullptr;
+        }
+        window_ = 0;
+        return;
+    }
+    if (trueColor) {
+        imagePixels_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+        image_ = XCreateImage(display, visual, static_cast<unsigned>(parentAttributes.depth), ZPixmap, 0,
+                              reinterpret_cast<char*>(imagePixels_.data()), static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), 32, 0);
+        redShift_ = shiftOf(visual->red_mask);
+        greenShift_ = shiftOf(visual->green_mask);
+        blueShift_ = shiftOf(visual->blue_mask);
+    }
+}
+
+X11Window::~X11Window() {
+    client_ = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(connection_.lock());
+        Display* display = connection_.display();
+        X11ErrorTrap trap(display);
+        if (image_ != nullptr) {
+            image_->data = nullptr;  // the pixels belong to imagePixels_
+            XDestroyImage(image_);
+        }
+        if (gc_ != nullptr) {
+            XFreeGC(display, gc_);
+        }
+        if (window_ != 0 && !destroyed_) {
+            XDestroyWindow(display, window_);
+        }
+    }
+    gone_(this);
+}
+
+Point X11Window::screenOrigin() const {
+    std::lock_guard<std::mutex> hold(connection_.lock());
+    Display* display = connection_.display();
+    X11ErrorTrap trap(display);
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    if (destroyed_ ||
+        !XTranslateCoordinates(display, window_, DefaultRootWindow(display), 0, 0, &x, &y, &child)) {
+        return Point{0, 0};
+    }
+    return Point{x, y};
+}
+
+std::unique_ptr<Surface> X11Window::acquireSurface() {
+    if (destroyed_) {
+        return nullptr;
+    }
+    return std::make_unique<PresentingSurface>(*this, pixels_);
+}
+
+void* X11Window::nativeHandle() const {
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(window_));
+}
+
+void X11Window::present(const Rect& area) {
+    const int32_t left = std::max(area.left, 0);
+    const int32_t top = std::max(area.top, 0);
+    const int32_t right = std::min(area.right, pixels_.width());
+    const int32_t bottom = std::min(area.bottom, pixels_.height());
+    if (destroyed_ || !convertsPixels() || right <= left || bottom <= top) {
+        return;
+    }
+    for (int32_t y = top; y < bottom; ++y) {
+        for (int32_t x = left; x < right; ++x) {
+            const uint32_t rgb = pixels_.at(x, y);
+            imagePixels_[static_cast<size_t>(y) * pixels_.width() + x] =
+                ((rgb & 0xffu) << redShift_) | (((rgb >> 8u) & 0xffu) << greenShift_) |
+                (((rgb >> 16u) & 0xffu) << blueShift_);
+        }
+    }
+    std::lock_guard<std::mutex> hold(connection_.lock());
+    Display* display = connection_.display();
+    X11ErrorTrap trap(display);
+    XPutImage(display, window_, gc_, image_, left, top, left, top, static_cast<unsigned>(right - left),
+              static_cast<unsigned>(bottom - top));
+}
+
+void X11Window::addExposed(const Rect& area) {
+    if (!exposed_) {
+        exposed_ = area;
+        return;
+    }
+    exposed_ = Rect{std::min(exposed_->left, area.left), std::min(exposed_->top, area.top),
+                    std::max(exposed_->right, area.right), std::max(exposed_->bottom, area.bottom)};
+}
+
+void X11Window::handleEvent(const XEvent& event) {
+    switch (event.type) {
+        case Expose:
+            addExposed(Rect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                            event.xexpose.y + event.xexpose.height});
+            break;
+        case ButtonPress:
+            // Buttons 4 and 5 are the wheel, which reaches us through the host.
+            if (event.xbutton.button >= Button1 && event.xbutton.button <= Button3 && client_ != nullptr &&
+                !destroyed_) {
+                client_->press(Point{event.xbutton.x, event.xbutton.y});
+            }
+            break;
+        case DestroyNotify:
+            if (event.xdestroywindow.window == window_ && !destroyed_) {
+                destroyed_ = true;
+                exposed_.reset();
+                if (client_ != nullptr) {
+                    client_->windowDestroyed();
+                }
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool X11Window::paintPendingArea() {
+    if (!exposed_) {
+        return false;
+    }
+    const Rect area = *exposed_;
+    exposed_.reset();
+    if (destroyed_ || client_ == nullptr) {
+        return true;
+    }
+    {
+        RasterSurface surface(pixels_);
+        client_->paint(surface, area);
+    }
+    present(area);
+    return true;
+}
+
+}  // namespace tramvek
