@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every target and runs every test: native (sanitized), then 32- and
-# 64-bit Windows under Wine, then the end-to-end tests. Installs what it needs.
+# 64-bit Windows under Wine (each preset with its end-to-end tests), then a
+# bounded fuzzing run. Installs what it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,4 +17,7 @@ for preset in ${TRAMVEK_PRESETS:-linux win32 win64}; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs" || status=1
 done
+
+# Chunk loading, MIDI event lists and preset/bank files under libFuzzer.
+[ "${TRAMVEK_FUZZ:-1}" = 1 ] && { FUZZ_SECONDS=${FUZZ_SECONDS:-60} bash scripts/fuzz.sh || status=1; }
 exit $status
