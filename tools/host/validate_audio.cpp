@@ -55,6 +55,9 @@ void TestSignal::startSegment() {
 }
 
 float TestSignal::next() {
+    if (silent_) {
+        return 0.0f;
+    }
     if (remaining_ <= 0) {
         startSegment();
     }

@@ -22,6 +22,8 @@ class TestSignal {
   public:
     TestSignal(std::uint64_t seed, double sampleRate);
     void fill(float* left, float* right, int frames);
+    // Long stretches of silence, in which decaying state sinks towards subnormals.
+    void holdSilent(bool silent) { silent_ = silent; }
 
   private:
     enum class Kind { kSilence, kNoise, kSine, kSquare, kClicks, kDc };
@@ -35,6 +37,7 @@ class TestSignal {
     double phase_ = 0.0;
     double increment_ = 0.0;
     float amplitude_ = 0.0f;
+    bool silent_ = false;
 };
 
 // The musical time the host reports, advanced block by block.
@@ -87,6 +90,7 @@ class AudioRun {
     // The accumulating entry instead of processReplacing, with the outputs
     // holding `prefill` before each call (it adds to them).
     void useAccumulatingEntry(float prefill);
+    TestSignal& signal() { return signal_; }
 
     // One block of `frames` (0..the plug-in's largest block), timeline advanced.
     void process(int frames);

@@ -45,7 +45,8 @@ std::string blockSizes(const ValidationContext& context) {
         open->reconfigure(kDefaultSampleRate, size);
         AudioRun run(*open, static_cast<std::uint64_t>(size));
         // The tiniest blocks cost a call per sample: a shorter run says as much.
-        run.processFor(size < kDefaultMaxBlock / 32 ? context.audioSeconds() / 4 : context.audioSeconds(), size);
+        run.processFor(size < kDefaultMaxBlock / 32 ? context.audioSeconds() / 4 : context.audioSeconds(),
+                       size);
     }
     std::ostringstream text;
     text << std::size(kSizes) << " block sizes from 1 to 8192, up to " << context.audioSeconds() << " s each";

@@ -16,5 +16,7 @@ void runParameterChecks(ValidationRunner& runner, const ValidationContext& conte
 void runMidiChecks(ValidationRunner& runner, const ValidationContext& context);
 void runThreadChecks(ValidationRunner& runner, const ValidationContext& context);
 void runEditorChecks(ValidationRunner& runner, const ValidationContext& context);
+// Only when `seconds` > 0.
+void runSoakCheck(ValidationRunner& runner, const ValidationContext& context, double seconds);
 
 }  // namespace tramvek

@@ -13,6 +13,12 @@ CLI::App* addValidateCommand(CLI::App& app, ValidateOptions& options) {
     command->add_option("--seed", options.seed, "seed of the random values (default 1)");
     command->add_option("--watchdog", options.watchdogSeconds, "seconds one check may take (default 120)");
     command->add_flag("--json", options.json, "print a JSON report instead of lines");
+    command->add_option("--only", options.only,
+                        "run only the checks whose names start with this, e.g. audio/");
+    command->add_option(
+        "--soak", options.soakSeconds,
+        "also run a soak of this many seconds: one instance, everything changing, CPU per frame "
+        "compared between the start and the end");
     return command;
 }
 

@@ -11,6 +11,9 @@ bool runValidate(const ValidateOptions& options, std::ostream& out) {
     if (options.strictness < 1 || options.strictness > 10) {
         throw HostError("--strictness must be 1..10");
     }
+    if (!(options.soakSeconds >= 0.0)) {
+        throw HostError("--soak must be 0 or more seconds");
+    }
     if (!(options.watchdogSeconds > 0.0)) {
         throw HostError("--watchdog must be a positive number of seconds");
     }
@@ -18,6 +21,7 @@ bool runValidate(const ValidateOptions& options, std::ostream& out) {
     ValidationRunner runner(
         out, options.json, std::chrono::milliseconds(static_cast<long long>(options.watchdogSeconds * 1000)));
     runner.begin({options.plugin, options.strictness, static_cast<unsigned long long>(options.seed)});
+    runner.selectOnly(options.only);
     runLifecycleChecks(runner, context);
     runInfoChecks(runner, context);
     runProgramChecks(runner, context);
@@ -27,6 +31,7 @@ bool runValidate(const ValidateOptions& options, std::ostream& out) {
     runMidiChecks(runner, context);
     runThreadChecks(runner, context);
     runEditorChecks(runner, context);
+    runSoakCheck(runner, context, options.soakSeconds);
     return runner.finish();
 }
 
