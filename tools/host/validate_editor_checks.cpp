@@ -1,17 +1,21 @@
 // The editor: opened in a parent window and closed again many times, idled
 // while open, and the same while the audio thread processes. Only plug-ins
 // that declare an editor are asked.
+#include <memory>
+
 #include "validate_background_audio.h"
 #include "validate_checks.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "host_error.h"
+#include "open_editor.h"
 #endif
 
 namespace tramvek {
 namespace {
 
 constexpr int kLargestEditorSide = 8192;
+constexpr int kIdleMilliseconds = 60;
 
 void requireEditor(OpenPlugin& open) {
     if (!open.plugin().hasFlag(effFlagsHasEditor)) {
@@ -21,39 +25,11 @@ void requireEditor(OpenPlugin& open) {
 
 #ifdef _WIN32
 
-// A top-level window for the editor to live in, destroyed with this object.
-class ParentWindow {
-  public:
-    ParentWindow() {
-        handle_ = CreateWindowExA(0, "STATIC", "tramvek-host validate", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~ParentWindow() {
-        if (handle_ != nullptr) {
-            DestroyWindow(handle_);
-        }
-    }
-    ParentWindow(const ParentWindow&) = delete;
-    ParentWindow& operator=(const ParentWindow&) = delete;
-    HWND handle() const { return handle_; }
-
-  private:
-    HWND handle_ = nullptr;
-};
-
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-void expectSaneRect(PluginInstance& plugin, const char* when) {
+ERect editorRect(PluginInstance& plugin, const char* when) {
     ERect* rect = nullptr;
     plugin.dispatch(effEditGetRect, 0, 0, &rect);
     if (rect == nullptr) {
-        return;  // allowed before the window exists
+        failCheck(std::string("effEditGetRect gives no rectangle ") + when);
     }
     int width = rect->right - rect->left;
     int height = rect->bottom - rect->top;
@@ -61,25 +37,28 @@ void expectSaneRect(PluginInstance& plugin, const char* when) {
         failCheck(std::string("editor rectangle ") + when + " is " + std::to_string(width) + " by " +
                   std::to_string(height));
     }
+    return *rect;
 }
 
 int openCloseCycles(OpenPlugin& open, int cycles) {
-    ParentWindow parent;
-    if (parent.handle() == nullptr) {
-        skipCheck("no parent window could be made (no display)");
-    }
     PluginInstance& plugin = open.plugin();
-    expectSaneRect(plugin, "before opening");
-    for (int i = 0; i < cycles; ++i) {
-        plugin.dispatch(effEditOpen, 0, 0, parent.handle());
-        expectSaneRect(plugin, "while open");
-        for (int idle = 0; idle < 3; ++idle) {
-            plugin.dispatch(effEditIdle);
-            pumpMessages();
-        }
-        plugin.dispatch(effEditClose);
-        pumpMessages();
+    ERect before = editorRect(plugin, "before opening");
+    std::unique_ptr<OpenEditor> editor;
+    try {
+        editor = std::make_unique<OpenEditor>(plugin, "tramvek-host validate");
+    } catch (const HostError& e) {
+        skipCheck(std::string("no window for the editor: ") + e.what());
     }
+    for (int i = 0; i < cycles; ++i) {
+        editor->idle(kIdleMilliseconds);
+        ERect now = editorRect(plugin, "while open");
+        if (now.right - now.left != before.right - before.left ||
+            now.bottom - now.top != before.bottom - before.top) {
+            failCheck("the editor changed its size between effEditGetRect calls");
+        }
+        editor->reopen();
+    }
+    editor.reset();
     return cycles;
 }
 
