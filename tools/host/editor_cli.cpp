@@ -1,5 +1,7 @@
 #include "editor_cli.h"
 
+#include <iostream>
+
 namespace tramvek {
 
 EditorCommands::EditorCommands(CLI::App& app) {
@@ -10,14 +12,22 @@ EditorCommands::EditorCommands(CLI::App& app) {
     snapshotCommand_->add_option("--state", snapshot_.state, "load a bank (.fxb) or preset (.fxp) first");
     snapshotCommand_->add_option("--render-first", snapshot_.renderFirstSeconds,
                                  "play this many seconds of the demo loop through the plug-in first");
+
+    sessionCommand_ = app.add_subcommand(
+        "editor-session", "open a plug-in's editor and obey commands from standard input (for test scripts)");
+    sessionCommand_->add_option("PLUGIN", session_.plugin, "plug-in library")->required();
 }
 
 bool EditorCommands::parsed() const {
-    return snapshotCommand_->parsed();
+    return snapshotCommand_->parsed() || sessionCommand_->parsed();
 }
 
 int EditorCommands::run() {
-    runSnapshot(snapshot_);
+    if (sessionCommand_->parsed()) {
+        runEditorSession(session_, std::cin, std::cout);
+    } else {
+        runSnapshot(snapshot_);
+    }
     return 0;
 }
 

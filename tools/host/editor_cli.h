@@ -1,8 +1,10 @@
-// The command lines of the commands that open plug-in editors: `snapshot`.
+// The command lines of the commands that open plug-in editors: `snapshot`
+// and `editor-session`.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
+#include "editor_session.h"
 #include "snapshot_command.h"
 
 namespace tramvek {
@@ -18,6 +20,8 @@ class EditorCommands {
   private:
     SnapshotOptions snapshot_;
     CLI::App* snapshotCommand_;
+    EditorSessionOptions session_;
+    CLI::App* sessionCommand_;
 };
 
 }  // namespace tramvek

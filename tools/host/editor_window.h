@@ -30,6 +30,9 @@ class EditorWindow {
     // The client area's top-left corner in screen coordinates.
     void clientOrigin(int& x, int& y) const;
 
+    // The GDI objects the process holds now (0 where there is no GDI).
+    static unsigned long gdiObjectCount();
+
   private:
     void* handle_ = nullptr;
     int width_;

@@ -23,4 +23,8 @@ void EditorWindow::clientOrigin(int& x, int& y) const {
     y = 0;
 }
 
+unsigned long EditorWindow::gdiObjectCount() {
+    return 0;
+}
+
 }  // namespace tramvek

@@ -118,4 +118,21 @@ void EditorWindow::clientOrigin(int& x, int& y) const {
     y = origin.y;
 }
 
+unsigned long EditorWindow::gdiObjectCount() {
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0) {
+        return counted;
+    }
+    // Wine answers 0 here. Its handles are table indexes in the low word, and
+    // a handle with an empty high word names whatever object lives at that
+    // index, so the live objects can be counted by asking each index.
+    unsigned long live = 0;
+    for (std::uintptr_t index = 1; index <= 0xFFFF; ++index) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) {
+            ++live;
+        }
+    }
+    return live;
+}
+
 }  // namespace tramvek

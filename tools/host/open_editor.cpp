@@ -32,11 +32,24 @@ OpenEditor::OpenEditor(PluginInstance& plugin, const std::string& title)
 
 OpenEditor::OpenEditor(PluginInstance& plugin, const std::string& title, const ERect& size)
     : plugin_(plugin), window_(widthOf(size), heightOf(size), title) {
-    plugin_.dispatch(effEditOpen, 0, 0, window_.handle());
+    reopen();
 }
 
 OpenEditor::~OpenEditor() {
-    plugin_.dispatch(effEditClose);
+    close();
+}
+
+void OpenEditor::close() {
+    if (open_) {
+        plugin_.dispatch(effEditClose);
+        open_ = false;
+    }
+}
+
+void OpenEditor::reopen() {
+    close();
+    plugin_.dispatch(effEditOpen, 0, 0, window_.handle());
+    open_ = true;
 }
 
 void OpenEditor::idle(int milliseconds) {

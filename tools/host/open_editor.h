@@ -20,6 +20,11 @@ class OpenEditor {
 
     // Runs the window's messages for `milliseconds`, sending effEditIdle as it goes.
     void idle(int milliseconds);
+    // effEditClose and a fresh effEditOpen in the same window, as hosts do when
+    // the user hides and shows a plug-in's window.
+    void close();
+    void reopen();
+    bool isOpen() const { return open_; }
     EditorWindow& window() { return window_; }
 
   private:
@@ -27,6 +32,7 @@ class OpenEditor {
 
     PluginInstance& plugin_;
     EditorWindow window_;
+    bool open_ = false;
 };
 
 }  // namespace tramvek
