@@ -6,8 +6,9 @@
 # in the artifacts folder.
 # Usage: editor_session_test.sh SCRIPTS_DIR HOST_EXE PLUGIN_DLL ARTIFACTS_DIR
 set -euo pipefail
-scripts=$1 host=$2 plugin=$3 artifacts=$4
+scripts=$1 host=$2 plugin=$(realpath "$3") artifacts=$4
 mkdir -p "$artifacts"
+artifacts=$(realpath "$artifacts")
 
 unset DISPLAY  # never press on someone else's screen
 source "$scripts/xvfb.sh"
@@ -16,7 +17,13 @@ start_xvfb
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-coproc HOST { bash "$scripts/wine-run.sh" "$host" editor-session "$plugin" 2>/dev/null; }
+# The snapshot command, as the main job runs it, after some audio went through.
+bash "$scripts/wine-run.sh" "$host" snapshot "Z:$plugin" -o "Z:$artifacts/snapshot.png" --render-first 5 ||
+  fail "snapshot command"
+[ -s "$artifacts/snapshot.png" ] || fail "no snapshot picture"
+
+# Windows command lines take "/..." for an option: the plug-in goes by its drive path.
+coproc HOST { bash "$scripts/wine-run.sh" "$host" editor-session "Z:$plugin" 2>"$artifacts/host-errors.txt"; }
 send() { echo "$1" >&"${HOST[1]}"; }
 # Replies end in CR LF on Windows.
 reply() { local line; read -r -t 60 line <&"${HOST[0]}" || { echo "no reply from the host" >&2; exit 1; }; echo "${line%$'\r'}"; }
