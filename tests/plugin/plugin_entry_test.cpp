@@ -57,7 +57,7 @@ TEST_F(BuiltPlugin, RecordDescribesTheSlicer) {
     EXPECT_EQ(e->numParams, 8);
     EXPECT_EQ(e->numInputs, 2);
     EXPECT_EQ(e->numOutputs, 2);
-    EXPECT_EQ(e->flags, 0x34);  // VU, replacing, program chunks; no editor yet
+    EXPECT_EQ(e->flags, 0x35);  // editor, VU, replacing, program chunks
     EXPECT_EQ(e->uniqueID, 0x51585456);
     EXPECT_EQ(e->version, 1);
     EXPECT_EQ(e->initialDelay, 0);
@@ -98,7 +98,7 @@ TEST_F(BuiltPlugin, DispatcherAnswers) {
     EXPECT_EQ(close(e), 1);
 }
 
-TEST_F(BuiltPlugin, ProgramRangeAndEditorAbsence) {
+TEST_F(BuiltPlugin, ProgramRangeAndEditorSize) {
     AEffect* e = create();
     ASSERT_NE(e, nullptr);
     dispatch(e, effSetProgram, 0, 5);
@@ -107,11 +107,12 @@ TEST_F(BuiltPlugin, ProgramRangeAndEditorAbsence) {
     dispatch(e, effSetProgram, 0, -1);
     EXPECT_EQ(dispatch(e, effGetProgram), 5);
 
+    // Every build shows its editor, at the background picture's size.
     ERect* rect = nullptr;
-    EXPECT_EQ(dispatch(e, effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
-    EXPECT_EQ(dispatch(e, effEditOpen), 0);
-    EXPECT_EQ(dispatch(e, effEditKeyDown, 'a'), 0);
+    EXPECT_EQ(dispatch(e, effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 590);
+    EXPECT_EQ(rect->bottom - rect->top, 331);
     EXPECT_EQ(close(e), 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "gui/x11/x11_window.h"
 
@@ -28,6 +29,7 @@ std::unique_ptr<PlatformWindow> X11Platform::createWindow(void* parent, int32_t 
     if (!window->isValid()) {
         return nullptr;  // unregisters and releases the connection
     }
+    window->show();
     return window;
 }
 
@@ -52,7 +54,45 @@ X11Window* X11Platform::windowFor(Window handle) const {
     return found != windows_.end() ? *found : nullptr;
 }
 
+namespace {
+
+MouseButtons buttonsOf(unsigned int mask) {
+    MouseButtons buttons = 0;
+    buttons |= (mask & Button1Mask) != 0 ? mouse::LeftButton : 0;
+    buttons |= (mask & Button2Mask) != 0 ? mouse::MiddleButton : 0;
+    buttons |= (mask & Button3Mask) != 0 ? mouse::RightButton : 0;
+    buttons |= (mask & ShiftMask) != 0 ? mouse::ShiftKey : 0;
+    buttons |= (mask & ControlMask) != 0 ? mouse::ControlKey : 0;
+    buttons |= (mask & Mod1Mask) != 0 ? mouse::AltKey : 0;
+    return buttons;
+}
+
+unsigned int maskOfButton(unsigned int button) {
+    switch (button) {
+        case Button1:
+            return Button1Mask;
+        case Button2:
+            return Button2Mask;
+        case Button3:
+            return Button3Mask;
+        default:
+            return 0;
+    }
+}
+
+// The buttons of the press being delivered on this thread, answered by the
+// first poll it makes: events are read on idle, and a short click is often
+// over by then, but the press must still count.
+thread_local std::optional<MouseButtons> pressedButtons;
+
+}  // namespace
+
 MouseButtons X11Platform::pollMouseButtons() {
+    if (pressedButtons) {
+        const MouseButtons buttons = *pressedButtons;
+        pressedButtons.reset();
+        return buttons;
+    }
     std::lock_guard<std::mutex> hold(connection_.lock());
     Display* display = connection_.display();
     if (display == nullptr) {
@@ -66,14 +106,7 @@ MouseButtons X11Platform::pollMouseButtons() {
     int y = 0;
     unsigned int mask = 0;
     XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask);
-    MouseButtons buttons = 0;
-    buttons |= (mask & Button1Mask) != 0 ? mouse::LeftButton : 0;
-    buttons |= (mask & Button2Mask) != 0 ? mouse::MiddleButton : 0;
-    buttons |= (mask & Button3Mask) != 0 ? mouse::RightButton : 0;
-    buttons |= (mask & ShiftMask) != 0 ? mouse::ShiftKey : 0;
-    buttons |= (mask & ControlMask) != 0 ? mouse::ControlKey : 0;
-    buttons |= (mask & Mod1Mask) != 0 ? mouse::AltKey : 0;
-    return buttons;
+    return buttonsOf(mask);
 }
 
 Point X11Platform::cursorScreenPosition() {
@@ -127,9 +160,15 @@ bool X11Platform::dispatchPendingPaint() {
 void X11Platform::pumpEvents() {
     XEvent event;
     while (nextEvent(event, false)) {
-        if (X11Window* window = windowFor(event.xany.window)) {
-            window->handleEvent(event);
+        X11Window* window = windowFor(event.xany.window);
+        if (window == nullptr) {
+            continue;
         }
+        if (event.type == ButtonPress) {
+            pressedButtons = buttonsOf(event.xbutton.state | maskOfButton(event.xbutton.button));
+        }
+        window->handleEvent(event);
+        pressedButtons.reset();
     }
     for (X11Window* window : windowsNow()) {
         window->paintPendingArea();

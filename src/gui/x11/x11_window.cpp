@@ -50,7 +50,6 @@ X11Window::X11Window(X11Connection& connection, Window parent, int32_t width, in
                       CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
     if (window_ != 0) {
         gc_ = XCreateGC(display, window_, 0, nullptr);
-        XMapWindow(display, window_);
     }
     if (!trap.succeeded()) {
         if (gc_ != nullptr) {
@@ -89,6 +88,14 @@ X11Window::~X11Window() {
         }
     }
     gone_(this);
+}
+
+void X11Window::show() {
+    std::lock_guard<std::mutex> hold(connection_.lock());
+    Display* display = connection_.display();
+    X11ErrorTrap trap(display);
+    XMapWindow(display, window_);
+    XFlush(display);
 }
 
 Point X11Window::screenOrigin() const {

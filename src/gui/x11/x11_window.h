@@ -20,13 +20,15 @@ class X11Connection;
 // drawn on the screen when it is destroyed, and paints put their area there.
 class X11Window : public PlatformWindow {
   public:
-    // Creates and maps the window; isValid() tells whether that worked.
+    // Creates the window, unmapped; isValid() tells whether that worked.
     // `gone` is called last in the destructor, when the window no longer uses the connection.
     X11Window(X11Connection& connection, Window parent, int32_t width, int32_t height, WindowClient& client,
               std::function<void(X11Window*)> gone);
     ~X11Window() override;
 
     bool isValid() const { return window_ != 0; }
+    // Maps the window. Its first exposure follows, so the platform must know the window by then.
+    void show();
     Window handle() const { return window_; }
 
     Point screenOrigin() const override;
