@@ -46,7 +46,10 @@ int spawn(const std::vector<std::string>& command, const std::filesystem::path& 
           const std::filesystem::path& err, const Environment& environment) {
     std::string line;
     for (const std::string& argument : command) {
-        line += (line.empty() ? "" : " ") + quoted(argument);
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line.append(quoted(argument));
     }
     for (const auto& [name, value] : environment) {
         SetEnvironmentVariableA(name.c_str(), value.c_str());
