@@ -4,6 +4,7 @@
 // or random must not harm a plug-in that takes chunks.
 #include <algorithm>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "fx_file.h"
@@ -59,8 +60,10 @@ void expectSameBytes(const Bytes& saved, const Bytes& again, const std::string& 
 void expectSameParameters(const std::vector<float>& saved, const std::vector<float>& again) {
     for (std::size_t i = 0; i < saved.size(); ++i) {
         if (saved[i] != again[i]) {
-            failCheck("parameter " + std::to_string(i) + " is " + std::to_string(again[i]) +
-                      " after the load, was " + std::to_string(saved[i]));
+            std::ostringstream why;
+            why.precision(9);
+            why << "parameter " << i << " is " << again[i] << " after the load, was " << saved[i];
+            failCheck(why.str());
         }
     }
 }
