@@ -276,6 +276,18 @@ TEST_F(ProbeHost, BadCommandsFailWithOneLineAndNoOutput) {
     EXPECT_FALSE(exists("out.wav.partial"));
 }
 
+TEST_F(ProbeHost, PathsStartingWithASlashAreArgumentsNotWindowsOptions) {
+    // Under Wine, users pass Unix paths; the Windows build must not read them as "/option".
+    std::string unixPath = TRAMVEK_PROBE_PATH;
+    if (unixPath.rfind("Z:", 0) == 0) {
+        unixPath.erase(0, 2);
+    }
+    ASSERT_EQ(unixPath.front(), '/');
+    HostRun run = host({"info", unixPath}, probeEnvironment());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("'PrBe'"), std::string::npos) << run.out;
+}
+
 TEST_F(ProbeHost, InfoPrintsTheRecordTheAnswersAndTheNamesThenCloses) {
     HostRun run = probe({"info"});
     ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -93,6 +93,8 @@ void finishRenderOptions(RenderArguments& render) {
 int main(int argc, char** argv) {
     CLI::App app{"tramvek-host: load VST 2 plug-ins and drive them from the command line"};
     app.require_subcommand(1);
+    // Unix paths (under Wine) start with '/': never read them as Windows-style options.
+    app.allow_windows_style_options(false);
     tramvek::InfoOptions info;
     RenderArguments render;
     StateArguments state;
