@@ -170,7 +170,7 @@ std::string badSampleReason(float value) {
         return "subnormal";
     }
     if (std::fabs(value) > kOutputBound) {
-        return "beyond +36 dB";
+        return "beyond +60 dB";
     }
     return "";
 }
