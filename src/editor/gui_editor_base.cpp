@@ -36,7 +36,13 @@ VstInt32 GuiEditorBase::open(void* parent) {
     return 0;
 }
 
+std::recursive_mutex& GuiEditorBase::windowLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
 void GuiEditorBase::idle() {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     // A host that idles us from inside its own idle processing gets fresh views
     // from the derived editor, but no redraw until the pump has returned.
     if (inIdlePump_) {
@@ -50,10 +56,12 @@ void GuiEditorBase::idle() {
 }
 
 VstInt32 GuiEditorBase::keyDown(VstKeyCode& key) {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     return frame_ != nullptr ? frame_->keyDown(toolkitKey(key)) : -1;
 }
 
 VstInt32 GuiEditorBase::keyUp(VstKeyCode& key) {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     return frame_ != nullptr ? frame_->keyUp(toolkitKey(key)) : -1;
 }
 
@@ -62,6 +70,7 @@ VstInt32 GuiEditorBase::setKnobMode(VstInt32) {
 }
 
 bool GuiEditorBase::wheel(float distance) {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     return frame_ != nullptr && frame_->wheel(nullptr, Point{0, 0}, distance);
 }
 
@@ -70,6 +79,7 @@ void GuiEditorBase::parameterChanged(VstInt32, float) {
 }
 
 void GuiEditorBase::redrawAll() {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (frame_ != nullptr) {
         frame_->redrawView(nullptr);
     }
@@ -97,6 +107,7 @@ void GuiEditorBase::idlePump() {
 }
 
 void GuiEditorBase::destroyFrame() {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (frame_ != nullptr) {
         Frame* leaving = frame_;
         frame_ = nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "gui/frame_editor.h"
 #include "host/editor_base.h"
@@ -41,6 +42,13 @@ class GuiEditorBase : public EditorBase, public FrameEditor {
     bool inIdlePump() const { return inIdlePump_; }
 
   protected:
+    // Held by every call that touches an editor's frame or views. Hosts open and
+    // close editors on one thread and idle them on another, and on X11 one
+    // editor's idle delivers the events of every editor's windows, so a single
+    // lock for all editors keeps a paint or press from meeting a frame being
+    // built or destroyed. Recursive: controls' mouse loops idle the editor.
+    static std::recursive_mutex& windowLock();
+
     void setFrame(Frame* frame) { frame_ = frame; }
     // Destroys the frame and with it every view it holds.
     void destroyFrame();

@@ -60,6 +60,7 @@ ViewType* SlicerEditor::addToFrame(ViewType* view) {
 }
 
 VstInt32 SlicerEditor::open(void* parent) {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (frame() != nullptr) {
         close();  // a second open without a close builds everything afresh
     }
@@ -91,6 +92,7 @@ VstInt32 SlicerEditor::open(void* parent) {
 }
 
 void SlicerEditor::close() {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     destroyFrame();
     forgetViews();
     releaseBitmap(waveformSurface_);
@@ -107,6 +109,7 @@ void SlicerEditor::forgetViews() {
 }
 
 void SlicerEditor::idle() {
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (frame() != nullptr) {
         if (waveformView_ != nullptr) {
             waveformView_->refreshWaveform();
