@@ -108,11 +108,13 @@ TEST_F(EditorWindowTest, DraggingAKnobChangesItsParameterByThePointersTravel) {
     host.startIdling();
     host.openEditor();
     host.waitForIdles(10);
-    // 75 pixels to the right span the whole range: 30 pixels add 0.4.
-    ASSERT_TRUE(X11TestHost::xdotool(X11TestHost::at(kAttackKnobX, kAttackKnobY) + "mousedown 1 sleep 0.15 " +
-                                     X11TestHost::at(kAttackKnobX + 15, kAttackKnobY) + "sleep 0.15 " +
+    // 75 pixels to the right span the whole range: 30 pixels add 0.4. The press
+    // is read on the next idle, so each step waits long enough for a busy
+    // machine to get there before the pointer moves on.
+    ASSERT_TRUE(X11TestHost::xdotool(X11TestHost::at(kAttackKnobX, kAttackKnobY) + "mousedown 1 sleep 0.5 " +
+                                     X11TestHost::at(kAttackKnobX + 15, kAttackKnobY) + "sleep 0.5 " +
                                      X11TestHost::at(kAttackKnobX + 30, kAttackKnobY) +
-                                     "sleep 0.15 mouseup 1"));
+                                     "sleep 0.5 mouseup 1"));
     host.waitForIdles(10);
     EXPECT_NEAR(host.effect()->getParameter(host.effect(), 0), 0.5f, 0.0134f);
 }

@@ -1,6 +1,6 @@
 // The host's window for a plug-in editor: a top-level window whose client
 // area has the size the editor asked for, handed to effEditOpen as its parent.
-// Only the Windows build has one; elsewhere constructing it throws HostError.
+// Win32 and X11 builds have one; elsewhere constructing it throws HostError.
 #pragma once
 
 #include <functional>

@@ -144,6 +144,8 @@ void X11Window::present(const Rect& area) {
     X11ErrorTrap trap(display);
     XPutImage(display, window_, gc_, image_, left, top, left, top, static_cast<unsigned>(right - left),
               static_cast<unsigned>(bottom - top));
+    // Shown now, not when the connection is next read.
+    XFlush(display);
 }
 
 void X11Window::addExposed(const Rect& area) {
