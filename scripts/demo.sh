@@ -2,7 +2,8 @@
 # The main job: renders the built-in demo loop through the plug-in, natively
 # (out/demo.wav) and as the 32-bit Windows DLL under Wine (out/demo-win32.wav),
 # says whether the two renders are the same bit for bit, and saves a picture of
-# the editor as the Windows build draws it in a real window (out/editor.png).
+# the editor as the Windows build draws it in a real window (out/editor.png)
+# and as the Linux build draws it in an X11 window (out/editor-linux.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +25,9 @@ echo "wrote out/demo-win32.wav"
 # The editor window needs a display: a private Xvfb unless one is already there.
 source scripts/xvfb.sh
 start_xvfb
+build/linux-release/tools/host/tramvek-host snapshot build/linux-release/src/plugin/libtramvek.so \
+  -o out/editor-linux.png --render-first 5
+echo "wrote out/editor-linux.png"
 bash scripts/wine-run.sh build/win32/tools/host/tramvek-host.exe snapshot build/win32/src/plugin/tramvek.dll \
   -o out/editor.png --render-first 5
 WINEPREFIX="$PWD/build/win32/wineprefix" wineserver -k 2>/dev/null || true
