@@ -10,8 +10,6 @@ namespace tramvek {
 
 namespace {
 
-constexpr Color kBackground{250, 236, 225};
-constexpr Color kLearnBackground{152, 252, 247};
 constexpr Color kBlack{0, 0, 0};
 constexpr Color kWhite{255, 255, 255};
 constexpr Color kKnob{165, 174, 214};
@@ -37,8 +35,6 @@ constexpr const char* kInfoTexts[4][kInfoLineCount] = {
     {"Midi-Note -> Slice Assign:", "click on Slice in Waveform", "below and hit Midi-Note!"},
 };
 
-constexpr FontId kTextFont = 6;
-constexpr int32_t kTextSize = 9;
 constexpr int32_t kCentred = 1;
 // 75 pixels to the right, or 800 pixels up, span a knob's whole range.
 constexpr float kKnobPerPixelRight = 0.013333334f;
@@ -70,12 +66,7 @@ int32_t ParameterPanelControl::displayValue(int32_t index) const {
 void ParameterPanelControl::draw(DrawContext& context) {
     drawThroughOffscreen(context, placement_, [this](DrawContext& offscreen) {
         learnModeShown_ = readOnce(engine_.paramMidiLearn);
-        offscreen.setFillColor(learnModeShown_ ? kLearnBackground : kBackground);
-        offscreen.fillInside(placement_.picture());
-        offscreen.setPenColor(kBlack);
-        offscreen.outlineRect(placement_.picture());
-        offscreen.selectFont(kTextFont, kTextSize, 0);
-        offscreen.setTextColor(kBlack);
+        paintControlFace(offscreen, placement_.picture(), learnModeShown_);
         drawKnobs(offscreen);
         drawButtons(offscreen);
         drawInfo(offscreen);

@@ -13,8 +13,6 @@ namespace {
 
 using Engine = SlicerEffect;
 
-constexpr Color kBackground{250, 236, 225};
-constexpr Color kLearnBackground{152, 252, 247};
 constexpr Color kBlack{0, 0, 0};
 constexpr Color kCell{240, 240, 245};
 constexpr Color kPlayingCell{240, 190, 190};
@@ -70,8 +68,6 @@ constexpr const char* kHelpTexts[StepSequencerControl::kLaneCount + 1][StepSeque
         {"MidiLearn: Select", "Pattern above and", "Hit Midi-Note!"},
 };
 
-constexpr FontId kTextFont = 6;
-constexpr int32_t kTextSize = 9;
 constexpr int32_t kCentred = 1;
 // Box drags: 100 pixels right or up span the whole range.
 constexpr float kBoxDragPerPixel = 0.01f;
@@ -151,12 +147,7 @@ int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
 void StepSequencerControl::draw(DrawContext& context) {
     drawThroughOffscreen(context, placement_, [this](DrawContext& offscreen) {
         learnShown_ = readOnce(engine_.patternNoteLearn);
-        offscreen.setFillColor(learnShown_ ? kLearnBackground : kBackground);
-        offscreen.fillInside(placement_.picture());
-        offscreen.setPenColor(kBlack);
-        offscreen.outlineRect(placement_.picture());
-        offscreen.selectFont(kTextFont, kTextSize, 0);
-        offscreen.setTextColor(kBlack);
+        paintControlFace(offscreen, placement_.picture(), learnShown_);
         drawSteps(offscreen);
         drawBoxes(offscreen);
         drawButtons(offscreen);

@@ -1,11 +1,14 @@
 // What the editor's three custom views share: where their picture lies in the
 // frame, the template of their off-screen surface, and the drawing pattern
-// (everything into a fresh off-screen surface, then one block transfer).
+// (everything into a fresh off-screen surface, then one block transfer), and
+// the face two of them paint first.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "gui/color.h"
+#include "gui/font_table.h"
 #include "gui/geometry.h"
 #include "gui/offscreen_context.h"
 
@@ -37,6 +40,22 @@ void drawThroughOffscreen(DrawContext& target, const ViewPlacement& placement, P
                      {placement.originX, placement.originY, placement.originX + placement.width,
                       placement.originY + placement.height},
                      Point{0, 0});
+}
+
+// The face the parameter panel and the step sequencer draw first: their field
+// (light blue while a learn mode is on), a black outline, and black 9-pixel text.
+inline void paintControlFace(DrawContext& context, const Rect& picture, bool learnMode) {
+    constexpr Color kFace{250, 236, 225};
+    constexpr Color kLearnFace{152, 252, 247};
+    constexpr Color kInk{0, 0, 0};
+    constexpr FontId kTextFont = 6;
+    constexpr int32_t kTextSize = 9;
+    context.setFillColor(learnMode ? kLearnFace : kFace);
+    context.fillInside(picture);
+    context.setPenColor(kInk);
+    context.outlineRect(picture);
+    context.selectFont(kTextFont, kTextSize, 0);
+    context.setTextColor(kInk);
 }
 
 inline std::string decimal(int32_t value) {
