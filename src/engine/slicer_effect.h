@@ -91,6 +91,13 @@ class SlicerEffect : public ExtendedEffectBase {
 
     // --- Step clock and scheduling (audio thread) ---
     void syncToHost(std::int32_t sampleFrames);
+    struct ClockJitter {
+        bool advancing;  // the position moved on since the clock's last start
+        bool small;      // and lies near where the previous block ended
+    };
+    ClockJitter clockJitter(std::int64_t songSample, double beatSamples, double gridStep) const;
+    void scheduleClockStep(double offset, std::int64_t step, std::int32_t sampleFrames,
+                           std::int64_t songSample);
     void scheduleStep(double offset, std::int64_t step, std::int32_t sampleFrames, std::int32_t length,
                       bool fromNote, float noteGain);
     void startStep();
@@ -240,6 +247,10 @@ class SlicerEffect : public ExtendedEffectBase {
     // Clock kept for blocks in which the host gives no time info: the musical
     // position the next block starts at, advanced by every block.
     double expectedPpqPos = 0.0;
+    // The absolute step the clock last scheduled (-1: none yet) and the song
+    // sample of the block that did, to tell host jitter from a new boundary.
+    std::int64_t lastClockStep = -1;
+    std::int64_t lastClockSongSample = -1;
 
   private:
     void initialisePatternStore();

@@ -30,6 +30,9 @@ double ScriptedHost::ppqAt(std::int64_t frames) const {
         return ppqStart;
     }
     double ppq = ppqStart + static_cast<double>(frames) * tempo / (60.0 * sampleRate);
+    if (ticksPerQuarter > 0) {
+        return std::round(ppq * ticksPerQuarter) / ticksPerQuarter;
+    }
     if (snapToSamples) {
         const double beat = engineBeatSamples(sampleRate, tempo);
         const double wanted = std::round(ppq * beat);

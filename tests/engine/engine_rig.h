@@ -30,6 +30,9 @@ struct ScriptedHost {
     bool playing = true;
     bool answersTime = true;
     bool snapToSamples = true;
+    // Above 0 positions are rounded to ticks of this many per quarter note, as
+    // hosts that keep musical time in ticks report them.
+    int ticksPerQuarter = 0;
     std::int64_t framesPlayed = 0;
     int timeQueries = 0;
     VstTimeInfo info{};
