@@ -4,8 +4,7 @@
 
 namespace tramvek {
 
-// Plug-in editors on this platform would need an X11 parent window, which this
-// build does not make yet.
+// Built without a window system (no Win32, no X11): editors cannot be opened.
 EditorWindow::EditorWindow(int width, int height, const std::string&) : width_(width), height_(height) {
     throw HostError("this build of tramvek-host cannot open editor windows");
 }

@@ -6,10 +6,8 @@
 #include "validate_background_audio.h"
 #include "validate_checks.h"
 
-#ifdef _WIN32
 #include "host_error.h"
 #include "open_editor.h"
-#endif
 
 namespace tramvek {
 namespace {
@@ -22,8 +20,6 @@ void requireEditor(OpenPlugin& open) {
         skipCheck("the plug-in declares no editor");
     }
 }
-
-#ifdef _WIN32
 
 ERect editorRect(PluginInstance& plugin, const char* when) {
     ERect* rect = nullptr;
@@ -61,14 +57,6 @@ int openCloseCycles(OpenPlugin& open, int cycles) {
     editor.reset();
     return cycles;
 }
-
-#else
-
-int openCloseCycles(OpenPlugin&, int) {
-    skipCheck("opening an editor on Linux needs an X11 parent window, which this host does not make yet");
-}
-
-#endif
 
 std::string openClose(const ValidationContext& context) {
     std::unique_ptr<OpenPlugin> open = openPlugin(context);
