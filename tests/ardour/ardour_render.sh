@@ -47,11 +47,28 @@ grep -v -e '^\[WARNING\]' "$work/ardour.log" || true
 echo "ardour: session and recording took $(($(date +%s) - start)) s, exit status $status"
 [ $status -eq 0 ] && grep -q "^ardour-session: done" "$work/ardour.log" || exit 1
 
+# ardour7-export (Ardour 7.3) aborts now and then with glibc's heap
+# corruption messages at the start of an export, with or without our plug-in
+# in the snapshot (here: 5 of 37 attempts without it, 1 of 15 with it). An
+# export killed by a signal is tried again, a few times; any other failure,
+# or a crash every time, fails the test.
+export_snapshot() {
+  local snapshot=$1 attempt status
+  for attempt in 1 2 3 4 5; do
+    status=0
+    timeout 300 ardour7-export --bitdepth float --output "$work/$snapshot.wav" "$work/session" "$snapshot" \
+      >"$work/export-$snapshot.log" 2>&1 || status=$?
+    [ $status -eq 0 ] && return 0
+    echo "ardour: export of $snapshot, attempt $attempt, exit status $status: $(tail -c 120 "$work/export-$snapshot.log" | tr '\n' ' ')"
+    [ $status -gt 128 ] && [ $status -ne 137 ] || return 1
+  done
+  return 1
+}
+
 # The export reloads each snapshot, the plug-in's state from the session file.
 for snapshot in input output; do
   start=$(date +%s)
-  timeout 300 ardour7-export --bitdepth float --output "$work/$snapshot.wav" "$work/session" "$snapshot" \
-    >"$work/export-$snapshot.log" 2>&1 || { cat "$work/export-$snapshot.log"; exit 1; }
+  export_snapshot "$snapshot" || exit 1
   echo "ardour: export of $snapshot took $(($(date +%s) - start)) s"
   [ -s "$work/$snapshot.wav" ] || { echo "ardour: no $snapshot export"; exit 1; }
 done
