@@ -5,8 +5,9 @@
 # sample within 1e-6 (bit-identical is the aim; it says which it found).
 #
 # Usage: one_sound.sh SOURCE_DIR LINUX_BUILD WINDOWS_BUILD [WINDOWS_BUILD...]
-# The Linux build is required (exit 77, "skipped", without it); Windows builds
-# after the first are compared when they exist.
+# The Linux build is required (exit 77, "skipped", without it), and so is the
+# first Windows build (exit 77 where this machine cannot run its word size);
+# Windows builds after the first are compared when they exist and can run.
 set -euo pipefail
 
 source_dir=$1
@@ -47,6 +48,13 @@ for index in "${!settings[@]}"; do
     windows_plugin=$(ls "$build"/src/plugin/tramvek*.dll 2>/dev/null | head -n 1 || true)
     if [ ! -f "$windows_host" ] || [ -z "$windows_plugin" ]; then
       echo "one-sound: $build has no host and plug-in yet: not compared"
+      continue
+    fi
+    word_size=win64
+    case $windows_plugin in *tramvek.dll) word_size=win32 ;; esac
+    if ! bash "$source_dir/scripts/wine-run.sh" --check $word_size 2>/dev/null; then
+      echo "one-sound: this machine cannot run $word_size programs: $build not compared"
+      [ "$build" = "$1" ] && exit 77
       continue
     fi
     output="$scratch/$(basename "$windows_plugin" .dll)-$index.wav"

@@ -10,6 +10,8 @@ scripts=$1 host=$2 plugin=$(realpath "$3") artifacts=$4
 mkdir -p "$artifacts"
 artifacts=$(realpath "$artifacts")
 
+bash "$scripts/wine-run.sh" --check win32 || exit $?
+
 unset DISPLAY  # never press on someone else's screen
 source "$scripts/xvfb.sh"
 start_xvfb
