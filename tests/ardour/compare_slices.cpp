@@ -4,6 +4,12 @@
 // (hosts round their musical position differently); silent steps must be
 // silent in both. Prints one line per step that fails and a summary.
 //
+// The same audio means the same samples: the host and tramvek-host feed the
+// plug-in the same input, so at the right lag a step's samples are equal.
+// Only where the envelope moves may they differ: the rounding moves a slice's
+// recording start and its playback start independently, so the envelope and
+// the audio under it can be a few samples apart, which shows in the release.
+//
 // Usage: compare_slices ACTUAL EXPECTED INPUT STEP_FRAMES MAX_LAG
 #include <sndfile.h>
 
@@ -73,6 +79,34 @@ struct Match {
     double relativeError;  // difference energy over the expected energy
 };
 
+// The share of the window's samples that differ by more than kSameSample.
+constexpr double kSameSample = 1e-5;  // -100 dBFS
+double differingShare(const std::vector<float>& actual, const std::vector<float>& expected, Window w,
+                      long lag) {
+    long differing = 0;
+    for (long i = w.begin; i < w.end; ++i) {
+        differing += std::fabs(static_cast<double>(actual[i + lag]) - expected[i]) > kSameSample ? 1 : 0;
+    }
+    return static_cast<double>(differing) / static_cast<double>(w.end - w.begin);
+}
+
+struct SampleMatch {
+    long lag;
+    double differingShare;
+};
+
+SampleMatch closestLag(const std::vector<float>& actual, const std::vector<float>& expected, Window w,
+                       long maxLag) {
+    SampleMatch best{0, 2.0};
+    for (long lag = -maxLag; lag <= maxLag; ++lag) {
+        const double share = differingShare(actual, expected, w, lag);
+        if (share < best.differingShare) {
+            best = {lag, share};
+        }
+    }
+    return best;
+}
+
 Match bestMatch(const std::vector<float>& actual, const std::vector<float>& expected, Window w, long maxLag) {
     const double reference = energy(expected, w);
     Match best{0, INFINITY};
@@ -91,8 +125,10 @@ Window interior(long step, long stepFrames, long margin) {
     return {step * stepFrames + margin, (step + 1) * stepFrames - margin};
 }
 
-constexpr double kMaxRelativeError = 1e-3;  // about -30 dB of difference
-constexpr double kSilentRms = 1e-4;         // -80 dBFS
+// A release lasts about 100 samples of a step's thousands; a slice played at
+// the wrong place or from the wrong recording differs almost everywhere.
+constexpr double kMaxDifferingShare = 0.05;
+constexpr double kSilentRms = 1e-4;  // -80 dBFS
 
 struct Tally {
     int audible = 0;
@@ -100,7 +136,7 @@ struct Tally {
     int failed = 0;
     int reordered = 0;  // audible steps whose output is not the input's audio there
     long largestLag = 0;
-    double largestError = 0.0;
+    double largestShare = 0.0;
 };
 
 void compareStep(const StereoFile& actual, const StereoFile& expected, const StereoFile& input, long step,
@@ -122,12 +158,12 @@ void compareStep(const StereoFile& actual, const StereoFile& expected, const Ste
             continue;
         }
         audible = true;
-        const Match m = bestMatch(actual.channels[c], expected.channels[c], w, maxLag);
+        const SampleMatch m = closestLag(actual.channels[c], expected.channels[c], w, maxLag);
         tally.largestLag = std::max(tally.largestLag, std::labs(m.lag));
-        tally.largestError = std::max(tally.largestError, m.relativeError);
-        if (m.relativeError > kMaxRelativeError) {
-            std::printf("step %ld channel %d: best lag %ld leaves relative error %.2e\n", step, c, m.lag,
-                        m.relativeError);
+        tally.largestShare = std::max(tally.largestShare, m.differingShare);
+        if (m.differingShare > kMaxDifferingShare) {
+            std::printf("step %ld channel %d: at the best lag, %ld, %.1f %% of the samples differ\n", step, c,
+                        m.lag, 100.0 * m.differingShare);
             failed = true;
         }
         reordered =
@@ -167,9 +203,9 @@ int main(int argc, char** argv) {
     }
     std::printf(
         "compare: %ld steps of %ld frames: %d audible, %d silent, %d re-ordered, %d failed; "
-        "largest lag %ld (allowed %ld), largest relative error %.2e (allowed %.0e)\n",
+        "largest lag %ld (allowed %ld), most samples differing in a step %.1f %% (allowed %.0f %%)\n",
         steps, stepFrames, tally.audible, tally.silent, tally.reordered, tally.failed, tally.largestLag,
-        maxLag, tally.largestError, kMaxRelativeError);
+        maxLag, 100.0 * tally.largestShare, 100.0 * kMaxDifferingShare);
     // A comparison of silence, or of a plug-in that passed its input through,
     // would prove nothing about slicing.
     if (tally.audible < steps / 4 || tally.reordered < tally.audible / 4) {
