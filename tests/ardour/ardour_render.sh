@@ -87,8 +87,12 @@ done
 # Steps of the default resolution: four per quarter note.
 # Ardour keeps musical time in ticks of 1/1920 quarter note: the ppqPos it
 # hands the plug-in is the block's sample position rounded to a tick (seen
-# with a probe plug-in: off by up to 6 samples at 120 BPM and 48 kHz), so each
-# slice may sit up to a tick (12.5 samples here) away from tramvek-host's exact grid.
+# with a probe plug-in: off by up to 6 samples at 120 BPM and 48 kHz). In its
+# exports the position can also sit a tick or two away from the audio for a
+# whole pattern (seen: every step 23 samples late in one run, 9 in the next
+# pattern; 7 at most in 23 other runs). Each slice may therefore sit up to
+# four ticks (50 samples, about 1 ms) away from tramvek-host's exact grid; its
+# samples must still be the same.
 tick=$(((rate * 60 / tempo + 1919) / 1920))
 "$compare" "$work/output.wav" "$work/expected.wav" "$work/input.wav" \
-  $((rate * 60 / tempo / 4)) $tick
+  $((rate * 60 / tempo / 4)) $((4 * tick))
