@@ -91,11 +91,6 @@ class SlicerEffect : public ExtendedEffectBase {
 
     // --- Step clock and scheduling (audio thread) ---
     void syncToHost(std::int32_t sampleFrames);
-    struct ClockJitter {
-        bool advancing;  // the position moved on since the clock's last start
-        bool small;      // and lies near where the previous block ended
-    };
-    ClockJitter clockJitter(std::int64_t songSample, double beatSamples, double gridStep) const;
     void scheduleClockStep(double offset, std::int64_t step, std::int32_t sampleFrames,
                            std::int64_t songSample);
     void scheduleStep(double offset, std::int64_t step, std::int32_t sampleFrames, std::int32_t length,

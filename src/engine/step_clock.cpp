@@ -58,36 +58,34 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     stepSamples = static_cast<std::int32_t>(stepLength);
 
     const auto absStep = static_cast<std::int64_t>(std::floor(ppq * divisor));
-    currentStep = static_cast<std::int32_t>(wrapIndex(absStep, clampPatternLength(patternLength)));
+    const std::int32_t patternSteps = clampPatternLength(patternLength);
+    currentStep = static_cast<std::int32_t>(wrapIndex(absStep, patternSteps));
+
+    // A host's position rarely lands exactly where the previous block ended on
+    // this clock: hosts round it to ticks of a quarter note, and the clock runs
+    // on whole BPM and whole samples per millisecond. A boundary the previous
+    // block just missed can then lie a few samples behind this block's start
+    // (the step would be lost, and at a pattern's first step the hand-over with
+    // it), and one it just reached can lie a few samples ahead again (the step
+    // would start twice). A stopped transport, which repeats its position, and
+    // jumps further than a quarter of a step are not jitter.
+    const double drift = static_cast<double>(songSample) - expectedPpqPos * beatSamples;
+    const bool jittered = std::fabs(drift) <= gridStep / 4.0;
+    const bool advancing = songSample > lastClockSongSample;
 
     // Measured on the host's grid, not with the capped length: with the cap
     // the boundary would fall behind the block start and never be reached.
     const double nextStart = std::max((absStep + 1) * gridStep - static_cast<double>(songSample), 0.0);
-    const ClockJitter jitter = clockJitter(songSample, beatSamples, gridStep);
     if (nextStart <= sampleFrames) {
-        if (!(jitter.advancing && jitter.small && lastClockStep == absStep + 1)) {
+        if (!(advancing && jittered && lastClockStep == absStep + 1)) {
             scheduleClockStep(nextStart, absStep + 1, sampleFrames, songSample);
         }
-    } else if (jitter.small && lastClockStep >= 0 && lastClockStep == absStep - 1) {
+    } else if (jittered && lastClockStep >= 0 && lastClockStep == absStep - 1) {
         // What the previous block should have done: its step hands over to this one.
-        currentStep = static_cast<std::int32_t>(wrapIndex(absStep - 1, clampPatternLength(patternLength)));
+        currentStep = static_cast<std::int32_t>(wrapIndex(absStep - 1, patternSteps));
         scheduleClockStep(0.0, absStep, sampleFrames, songSample);
     }
     expectedPpqPos = ppq + std::max(sampleFrames, 0) / beatSamples;
-}
-
-// A host's position rarely lands exactly where the previous block ended on
-// this clock: hosts round it to ticks of a quarter note, and the clock runs on
-// whole BPM and whole samples per millisecond. A boundary the previous block
-// just missed can then lie a few samples behind this block's start (the step
-// would be lost, and at a pattern's first step the hand-over with it), and one
-// it just reached can lie a few samples ahead again (the step would start
-// twice). A stopped transport, which repeats its position, and jumps further
-// than a quarter of a step are not jitter.
-SlicerEffect::ClockJitter SlicerEffect::clockJitter(std::int64_t songSample, double beatSamples,
-                                                    double gridStep) const {
-    const double drift = static_cast<double>(songSample) - expectedPpqPos * beatSamples;
-    return ClockJitter{songSample > lastClockSongSample, std::fabs(drift) <= gridStep / 4.0};
 }
 
 void SlicerEffect::scheduleClockStep(double offset, std::int64_t step, std::int32_t sampleFrames,
