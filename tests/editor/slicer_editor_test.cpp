@@ -37,7 +37,7 @@ class SlicerEditorTest : public EditorTest {
         for (int i = 0; i < polls; ++i) {
             input().push({buttons, where});
         }
-        headlessWindow(*editor->frame()).press(where);
+        headlessWindow(*editor->frame()).press(where, buttons);
     }
 
     uint32_t start = 1000;
@@ -213,11 +213,10 @@ TEST_F(SlicerEditorTest, KnobDragThroughTheWindowKeepsTheHostIdling) {
     openAndPaint();
     const Rect knob = ParameterPanelControl::knob(0);
     const Point start{7 + knob.left + 10, 7 + knob.top + 10};
-    input().push({mouse::LeftButton, start});
     for (int32_t i = 0; i <= 60; ++i) {
         input().push({mouse::LeftButton, {start.x + i, start.y}});
     }
-    headlessWindow(*editor->frame()).press(start);
+    headlessWindow(*editor->frame()).press(start, mouse::LeftButton);
     EXPECT_NEAR(engine->paramValues[0], 60 * 0.013333334f, 1e-4f);
     ASSERT_GE(HostRecorder::idleTimes.size(), 2u);
     for (size_t i = 1; i < HostRecorder::idleTimes.size(); ++i) {

@@ -51,9 +51,15 @@ void HeadlessWindow::paint(const Rect& area) {
     client_->paint(surface, area);
 }
 
-void HeadlessWindow::press(Point where) {
+void HeadlessWindow::press(Point where, MouseButtons buttons) {
     if (!destroyed_ && client_ != nullptr) {
-        client_->press(where);
+        client_->press(where, buttons);
+    }
+}
+
+void HeadlessWindow::wheelTurned(Point where, float distance) {
+    if (!destroyed_ && client_ != nullptr) {
+        client_->wheelTurned(where, distance);
     }
 }
 

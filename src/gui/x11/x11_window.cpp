@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "gui/raster/raster_surface.h"
+#include "gui/x11/x11_buttons.h"
 #include "gui/x11/x11_connection.h"
 
 namespace tramvek {
@@ -164,10 +165,8 @@ void X11Window::handleEvent(const XEvent& event) {
                             event.xexpose.y + event.xexpose.height});
             break;
         case ButtonPress:
-            // Buttons 4 and 5 are the wheel, which reaches us through the host.
-            if (event.xbutton.button >= Button1 && event.xbutton.button <= Button3 && client_ != nullptr &&
-                !destroyed_) {
-                client_->press(Point{event.xbutton.x, event.xbutton.y});
+            if (client_ != nullptr && !destroyed_) {
+                handlePress(event.xbutton);
             }
             break;
         case DestroyNotify:
@@ -181,6 +180,16 @@ void X11Window::handleEvent(const XEvent& event) {
             break;
         default:
             break;
+    }
+}
+
+void X11Window::handlePress(const XButtonEvent& press) {
+    const Point where{press.x, press.y};
+    // Buttons 4 and 5 are the wheel's notches; 6 and 7 (sideways) mean nothing here.
+    if (press.button == Button4 || press.button == Button5) {
+        client_->wheelTurned(where, press.button == Button4 ? 1.0f : -1.0f);
+    } else if (press.button >= Button1 && press.button <= Button3) {
+        client_->press(where, x11PressButtons(press));
     }
 }
 
