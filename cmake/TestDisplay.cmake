@@ -4,7 +4,7 @@
 # Each build tree has its own display number, so builds side by side do not meet.
 string(MD5 build_hash "${CMAKE_BINARY_DIR}")
 string(SUBSTRING "${build_hash}" 0 4 build_hash)
-math(EXPR default_display "0x${build_hash} % 900 + 100")
+math(EXPR default_display "0x${build_hash} % 30000 + 100")
 set(TRAMVEK_TEST_DISPLAY ${default_display} CACHE STRING "X display number of the tests' private Xvfb")
 
 function(tramvek_add_display_fixture)

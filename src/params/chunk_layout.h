@@ -41,9 +41,9 @@ inline constexpr std::size_t kExtCurrentBank = 12;      // int32
 inline constexpr std::size_t kExtCurrentPattern = 16;   // int32
 inline constexpr std::size_t kExtNoteToSliceMode = 20;  // int32, 0 or 1
 inline constexpr std::size_t kExtensionBytes = 24;
-// A second group, after the first: builds that know only the first read its
-// 24 bytes and never look further, and chunks without the second tag keep
-// today's meaning.
+// A second group right after the first: builds that know only the first read
+// its 24 bytes and never look further, and chunks saved before the second
+// group existed (no second tag) load as they always did.
 inline constexpr char kProgramExtensionTag[4] = {'T', 'V', 'X', '2'};
 inline constexpr std::size_t kExt2Tag = 24;
 inline constexpr std::size_t kExt2CurrentProgram = 28;      // int32, 0..15
