@@ -27,6 +27,8 @@ endfunction()
 
 # tramvek_add_test(NAME DIR [LIBS ...]): a GoogleTest executable from every
 # .cpp in DIR, registered whole (each Wine start costs time on Windows builds).
+# Labelled unit; tests that run the host, open real windows or take minutes
+# take another label (host, third-party, soak).
 function(tramvek_add_test name dir)
   cmake_parse_arguments(ARG "" "" "LIBS;SOURCES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
@@ -35,6 +37,7 @@ function(tramvek_add_test name dir)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests")
   tramvek_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES LABELS unit)
   tramvek_skippable_under_wine(${name})
 endfunction()
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "tools/host/fx_file.h"
+#include "tools/host/formats/fx_file.h"
 #include "tools/host/host_error.h"
 
 namespace {

@@ -16,7 +16,7 @@ rm -rf "$out/obj"
 mkdir -p "$out/obj" "$out/artifacts"
 sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
 cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off -Wall -Wextra -Werror
-          -Isrc -I. "${sanitize[@]}")
+          -Isrc -I. -Itools/host "${sanitize[@]}")
 
 # The plug-in's engine with its host layer, instrumented for coverage.
 sources=(src/host/*.cpp src/engine/*.cpp src/params/*.cpp)
@@ -28,7 +28,7 @@ for target in "${targets[@]}"; do
   echo "== fuzz $target (${seconds}s)"
   # The preset and bank file reader belongs to the command-line host.
   extra=()
-  [ "$target" = fx_file ] && extra=(tools/host/fx_file.cpp)
+  [ "$target" = fx_file ] && extra=(tools/host/formats/fx_file.cpp)
   clang++ "${cxxflags[@]}" -fsanitize=fuzzer "fuzz/${target}_fuzzer.cpp" "${extra[@]}" "$out"/obj/*.o -o "$out/$target"
   # Work on a copy of the seeds so that a run never changes the repository.
   corpus="$out/corpus/$target"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "fx_file.h"
+#include "formats/fx_file.h"
 #include "scratch_test.h"
 
 namespace tramvek::e2e {

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "file_io.h"
-#include "wav_codec.h"
+#include "formats/file_io.h"
+#include "formats/wav_codec.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/stereo_audio.h"
 #include "run_host.h"
-#include "stereo_audio.h"
 
 namespace tramvek::e2e {
 

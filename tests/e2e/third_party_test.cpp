@@ -3,7 +3,7 @@
 // interface declarations match the real ABI.
 #include <cmath>
 
-#include "fx_file.h"
+#include "formats/fx_file.h"
 #include "scratch_test.h"
 
 namespace tramvek::e2e {

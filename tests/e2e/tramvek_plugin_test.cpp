@@ -2,8 +2,8 @@
 // plug-in declares, and the sound it makes.
 #include <cmath>
 
-#include "demo_loop.h"
-#include "fx_file.h"
+#include "formats/demo_loop.h"
+#include "formats/fx_file.h"
 #include "scratch_test.h"
 
 #ifdef TRAMVEK_PLUGIN_PATH

@@ -1,4 +1,4 @@
-#include "png_image.h"
+#include "formats/png_image.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

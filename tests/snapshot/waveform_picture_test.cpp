@@ -6,7 +6,7 @@
 #include <random>
 #include <set>
 
-#include "waveform_picture.h"
+#include "waveforms/waveform_picture.h"
 
 namespace tramvek {
 namespace {

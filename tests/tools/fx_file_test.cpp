@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "byte_order.h"
-#include "fx_file.h"
-#include "fx_plugin_state.h"
+#include "formats/byte_order.h"
+#include "formats/fx_file.h"
+#include "formats/fx_plugin_state.h"
 #include "host_error.h"
 
 namespace tramvek {

@@ -4,12 +4,12 @@
 
 #include <sstream>
 
-#include "block_buffers.h"
-#include "host_callback.h"
+#include "cli/render_options.h"
+#include "formats/json_writer.h"
 #include "host_error.h"
-#include "json_writer.h"
-#include "plugin_setup.h"
-#include "render_options.h"
+#include "hosting/block_buffers.h"
+#include "hosting/host_callback.h"
+#include "hosting/plugin_setup.h"
 
 namespace tramvek {
 namespace {

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <string>
 
+#include "formats/midi_file.h"
 #include "host_error.h"
-#include "midi_file.h"
-#include "midi_schedule.h"
+#include "hosting/midi_schedule.h"
 
 namespace tramvek {
 namespace {

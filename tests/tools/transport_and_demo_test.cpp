@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "demo_loop.h"
-#include "transport_clock.h"
+#include "formats/demo_loop.h"
+#include "hosting/transport_clock.h"
 
 namespace tramvek {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "byte_order.h"
+#include "formats/byte_order.h"
+#include "formats/wav_codec.h"
 #include "host_error.h"
-#include "wav_codec.h"
 
 namespace tramvek {
 namespace {
