@@ -10,8 +10,8 @@
 #include "editor/slicer_editor.h"
 #include "engine/slicer_effect.h"
 #include "gui/frame.h"
-#include "gui/raster/headless_window.h"
-#include "gui/raster/raster_platform.h"
+#include "support/headless_platform.h"
+#include "support/headless_window.h"
 
 namespace tramvek {
 namespace {

@@ -113,11 +113,11 @@ TEST_F(SlicerEditorTest, OpenBuildsTheFiveViewsInOrderAndCloseTakesThemAll) {
         EXPECT_EQ(frame->viewAt(1)->bounds(), (Rect{5, 112, 565, 242}));
         EXPECT_EQ(frame->viewAt(2)->bounds(), (Rect{7, 7, 582, 109}));
         EXPECT_EQ(frame->viewAt(4)->bounds(), (Rect{500, 302, 540, 317}));
-        EXPECT_EQ(rasterPlatform().windows().size(), 1u);
+        EXPECT_EQ(headlessPlatform().windows().size(), 1u);
         editor->close();
         EXPECT_EQ(editor->frame(), nullptr);
         EXPECT_EQ(editor->stepSequencer(), nullptr);
-        EXPECT_TRUE(rasterPlatform().windows().empty());
+        EXPECT_TRUE(headlessPlatform().windows().empty());
         EXPECT_EQ(editor->background()->refCount(), 1);
     }
 }
@@ -379,10 +379,10 @@ TEST_F(SlicerEditorTest, AHeldButtonShowsItsChangeAndWaitsBetweenPolls) {
         }
         return poll < 10 ? mouse::LeftButton : 0;
     });
-    rasterPlatform().setPointerSource(&held);
+    headlessPlatform().setPointerSource(&held);
     const int32_t sleepsBefore = clock.sleepCount();
     headlessWindow(*editor->frame()).press(sequencerCentre(pitch), mouse::LeftButton);
-    rasterPlatform().setPointerSource(nullptr);
+    headlessPlatform().setPointerSource(nullptr);
     EXPECT_EQ(whileHeld, (Color{152, 252, 247}));
     EXPECT_GE(clock.sleepCount() - sleepsBefore, 5);
 }

@@ -143,8 +143,4 @@ X11Platform& x11Platform() {
     return instance;
 }
 
-Platform& platform() {
-    return x11Platform();
-}
-
 }  // namespace tramvek
