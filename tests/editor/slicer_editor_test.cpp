@@ -52,7 +52,13 @@ class SlicerEditorTest : public EditorTest {
     void SetUp() override {
         EditorTest::SetUp();
         clock.set(start);
-        editor = new SlicerEditor(engine.get());
+        createEditor();
+    }
+    // A new editor of the engine, which owns it.
+    void createEditor() {
+        auto created = std::make_unique<SlicerEditor>(engine.get());
+        editor = created.get();
+        engine->setEditor(std::move(created));
     }
     // Opens the editor and delivers the window's first paint, as a host would.
     HeadlessWindow& openAndPaint() {
@@ -78,7 +84,6 @@ class SlicerEditorTest : public EditorTest {
 };
 
 TEST_F(SlicerEditorTest, RegistersWithTheEngineAndAnswersBeforeOpening) {
-    EXPECT_EQ(engine->editor, editor);
     EXPECT_NE(engine->effect.flags & effFlagsHasEditor, 0);
     EXPECT_EQ(engine->panelRedrawFlag, &editor->panelRedrawPending);
     ERect* rect = nullptr;
@@ -94,7 +99,7 @@ TEST_F(SlicerEditorTest, RegistersWithTheEngineAndAnswersBeforeOpening) {
     EXPECT_EQ(editor->setKnobMode(2), 1);
 
     destroyEditor();
-    EXPECT_EQ(engine->editor, nullptr);
+    EXPECT_EQ(engine->editor.get(), nullptr);
     EXPECT_EQ(engine->panelRedrawFlag, nullptr);
     engine->setParameter(0, 0.3f);  // no editor left to tell
 }
@@ -219,7 +224,7 @@ TEST_F(SlicerEditorTest, IdlePumpKeepsItsPaceAcrossTheTickCounterWrap) {
     destroyEditor();
     start = 0xFFFFFF80u;
     clock.set(start);
-    editor = new SlicerEditor(engine.get());
+    createEditor();
     for (int i = 0; i < 200; ++i) {
         editor->idlePump();
     }
