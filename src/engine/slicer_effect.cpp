@@ -54,7 +54,6 @@ SlicerEffect::SlicerEffect(AudioMasterCallback audioMaster)
     for (std::int32_t index = 0; index < kParamCount; ++index) {
         applyParameter(index, paramValues[index]);
     }
-    triggerArmed = false;
 }
 
 SlicerEffect::~SlicerEffect() = default;
@@ -235,8 +234,13 @@ float SlicerEffect::getVu() {
     return value;
 }
 
+// Starts still waiting are dropped; after a resume the clock takes the
+// host's position afresh.
 void SlicerEffect::suspend() {
-    triggerArmed = false;
+    delayedStepCount = 0;
+    timedNoteCount = 0;
+    clockAnchored = false;
+    clockStanding = false;
 }
 
 void SlicerEffect::resume() {
