@@ -76,7 +76,7 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     // on that position, which the first of them started, is not started again
     // (a transport that starts playing from it starts it anew).
     const bool playing = info == nullptr || (info->flags & kVstTransportPlaying) != 0;
-    const bool standing = info != nullptr && hostSample == lastHostSample && !playing;
+    const bool standing = clockAnchored && info != nullptr && hostSample == lastHostSample && !playing;
     const double jitter = std::max(quarterSamples / divisor / 4.0, 0.5);
     const bool followsOn = clockAnchored && !standing && !clockStanding &&
                            std::fabs(hostSample - static_cast<double>(nextBlockSample)) <= jitter;
