@@ -240,7 +240,6 @@ void SlicerEffect::suspend() {
     delayedStepCount = 0;
     timedNoteCount = 0;
     clockAnchored = false;
-    clockStanding = false;
 }
 
 void SlicerEffect::resume() {

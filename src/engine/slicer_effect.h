@@ -254,7 +254,6 @@ class SlicerEffect : public ExtendedEffectBase {
     };
     StepGrid stepGrid;
     bool clockAnchored = false;         // a block has been placed on the grid
-    bool clockStanding = false;         // the previous block found the transport stopped
     double lastHostSample = 0.0;        // the host's position of the previous block, in samples
     std::int64_t blockStartSample = 0;  // this block's first sample on the grid
     std::int64_t nextBlockSample = 0;   // where the next block starts when the song plays on

@@ -71,16 +71,16 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     // A host's position rarely lands exactly where the previous block ended:
     // hosts round it to ticks of a quarter note. Within a quarter of a step of
     // where the song should be, the block follows on from the previous one; a
-    // position further off is a jump (a loop, a locate). A stopped transport
-    // repeats its position: each block is placed there again, and the boundary
-    // on that position, which the first of them started, is not started again
-    // (a transport that starts playing from it starts it anew).
+    // position further off is a jump (a loop, a locate), and a repeated one a
+    // transport that did not move. Such a block is placed where the host says.
+    // While the transport is stopped the boundary on its position does not
+    // start (it would start again in every block); when it starts playing from
+    // there, it does.
     const bool playing = info == nullptr || (info->flags & kVstTransportPlaying) != 0;
-    const bool standing = clockAnchored && info != nullptr && hostSample == lastHostSample && !playing;
+    const bool repeated = clockAnchored && hostSample == lastHostSample;
     const double jitter = std::max(quarterSamples / divisor / 4.0, 0.5);
-    const bool followsOn = clockAnchored && !standing && !clockStanding &&
-                           std::fabs(hostSample - static_cast<double>(nextBlockSample)) <= jitter;
-    clockStanding = standing;
+    const bool followsOn =
+        clockAnchored && !repeated && std::fabs(hostSample - static_cast<double>(nextBlockSample)) <= jitter;
     const bool sameGrid =
         grid.samplesPerMinute == stepGrid.samplesPerMinute && grid.stepsPerMinute == stepGrid.stepsPerMinute;
     stepGrid = grid;
@@ -91,7 +91,7 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
         const auto jitterSamples = static_cast<std::int64_t>(jitter);
         nextBoundary = std::max(nextBoundary, firstBoundaryFrom(blockStartSample - jitterSamples));
     } else {
-        nextBoundary = firstBoundaryFrom(blockStartSample + (standing ? 1 : 0));
+        nextBoundary = firstBoundaryFrom(blockStartSample + (playing ? 0 : 1));
     }
     clockAnchored = true;
     lastHostSample = hostSample;

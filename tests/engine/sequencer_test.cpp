@@ -180,11 +180,11 @@ TEST(Sequencer, StoppedTransportFindsTheSameBoundaryInEveryBlockLongEnoughToReac
     EXPECT_FALSE(shortBlocks.effect->recordArmed);
 }
 
-TEST(Sequencer, ATransportStoppedOnABoundaryStartsItOnceAndAgainWhenItPlays) {
+TEST(Sequencer, AStoppedTransportOnABoundaryStartsItOnlyWhenItPlays) {
     EngineRig rig;
-    rig.host.playing = false;  // at the song's start
+    rig.host.playing = false;  // at the song's start, as hosts run plug-ins before playing
     preloadFrozenBuffers(*rig.effect);
-    EXPECT_EQ(onsets(rig.run(constantInput(20 * 1024, 0.0f), {1024}).left), std::vector<std::int64_t>{0});
+    EXPECT_TRUE(onsets(rig.run(constantInput(20 * 1024, 0.0f), {1024}).left).empty());
     rig.host.playing = true;
     rig.host.framesPlayed = 0;
     const std::vector<std::int64_t> played = onsets(rig.run(constantInput(2 * kStep, 0.0f), {1024}).left);
