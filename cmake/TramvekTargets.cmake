@@ -40,9 +40,13 @@ endfunction()
 
 # tramvek_skippable_under_wine(TEST...): in Windows builds, exit code 77 from
 # scripts/wine-run.sh means this machine cannot run the build's word size at
-# all; such tests are reported as skipped.
+# all; such tests are reported as skipped. They all run on the tests' display:
+# the first program of a Wine session gives the whole session its display.
 function(tramvek_skippable_under_wine)
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${ARGN} PROPERTIES SKIP_RETURN_CODE 77)
+    tramvek_needs_display(${ARGN})
   endif()
 endfunction()
+
+include(TestDisplay)

@@ -67,6 +67,13 @@ void checkLoadedState(const SlicerEffect& effect) {
         if (program.patternLength < 2 || program.patternLength > 32) {
             __builtin_trap();
         }
+        // Names reach the host's menus: terminated, no control characters.
+        const std::size_t nameLength = strnlen(program.name, sizeof program.name);
+        if (nameLength == sizeof program.name ||
+            std::any_of(program.name, program.name + nameLength,
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+            __builtin_trap();
+        }
         for (float value : program.params) {
             if (!std::isfinite(value)) {
                 __builtin_trap();
@@ -86,6 +93,11 @@ void checkLoadedState(const SlicerEffect& effect) {
             __builtin_trap();
     }
     if (effect.patternSamples < 0 || effect.patternSamples >= effect.bufferCapacity) {
+        __builtin_trap();
+    }
+    // A load applies the current program: both must be in range for the audio thread.
+    if (effect.curProgram < 0 || effect.curProgram >= SlicerEffect::kProgramCount ||
+        effect.patternLength < 2 || effect.patternLength > SlicerEffect::kStepsPerPattern) {
         __builtin_trap();
     }
 }

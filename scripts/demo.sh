@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The main job: renders the built-in demo loop through the plug-in, natively
 # (out/demo.wav) and as the 32-bit Windows DLL under Wine (out/demo-win32.wav),
-# says whether the two renders are the same bit for bit, and saves a picture of
-# the editor as the Windows build draws it in a real window (out/editor.png)
-# and as the Linux build draws it in an X11 window (out/editor-linux.png).
+# says whether the two renders are the same bit for bit, draws the input and
+# the output on the step grid (out/demo.png), and saves a picture of the
+# editor as the Windows build draws it in a real window (out/editor.png) and
+# as the Linux build draws it in an X11 window (out/editor-linux.png).
 # On a machine that cannot run 32-bit programs the 64-bit DLL stands in for
 # the 32-bit one (out/demo-win64.wav).
 set -euo pipefail
@@ -11,12 +12,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 jobs=$(nproc)
+tempo=120
 mkdir -p out
-
-cmake --preset linux-release >/dev/null
-cmake --build --preset linux-release -j "$jobs" --target tramvek tramvek-host
-build/linux-release/tools/host/tramvek-host render build/linux-release/src/plugin/libtramvek.so -o out/demo.wav
-echo "wrote out/demo.wav"
 
 windows=win32
 dll=tramvek.dll
@@ -24,23 +21,47 @@ if ! bash scripts/wine-run.sh --check win32; then
   windows=win64
   dll=tramvek64.dll
 fi
+
+cmake --preset linux-release >/dev/null
+cmake --build --preset linux-release -j "$jobs" --target tramvek tramvek-host tramvek-waveforms
 cmake --preset $windows >/dev/null
 cmake --build --preset $windows -j "$jobs" --target tramvek tramvek-host
-bash scripts/wine-run.sh build/$windows/tools/host/tramvek-host.exe render build/$windows/src/plugin/$dll \
-  -o out/demo-$windows.wav
-echo "wrote out/demo-$windows.wav"
+linux_host=build/linux-release/tools/host/tramvek-host
+linux_plugin=build/linux-release/src/plugin/libtramvek.so
+windows_host=build/$windows/tools/host/tramvek-host.exe
+windows_plugin=build/$windows/src/plugin/$dll
 
-# The editor window needs a display: a private Xvfb unless one is already there.
+# A Wine session keeps the display of the program that started it, so the X
+# server comes first. The Windows steps run in a Wine prefix that only this job
+# uses: no session of the tests (or of anyone else) can stand in for ours, and
+# one a killed run left behind is ours to end.
+export TRAMVEK_WINE_PREFIX=wineprefix-demo
+demo_prefix="$PWD/build/$windows/$TRAMVEK_WINE_PREFIX"
+end_wine_session() {
+  if [ -d "$demo_prefix" ]; then
+    WINEPREFIX="$demo_prefix" wineserver -k 2>/dev/null || true
+  fi
+}
 source scripts/xvfb.sh
 start_xvfb
-build/linux-release/tools/host/tramvek-host snapshot build/linux-release/src/plugin/libtramvek.so \
-  -o out/editor-linux.png --render-first 5
-echo "wrote out/editor-linux.png"
-bash scripts/wine-run.sh build/$windows/tools/host/tramvek-host.exe snapshot build/$windows/src/plugin/$dll \
-  -o out/editor.png --render-first 5
-WINEPREFIX="$PWD/build/$windows/wineprefix" wineserver -k 2>/dev/null || true
-echo "wrote out/editor.png"
+trap 'end_wine_session; stop_xvfb' EXIT
+end_wine_session
 
+"$linux_host" render "$linux_plugin" -o out/demo.wav --tempo $tempo
+bash scripts/wine-run.sh "$windows_host" render "$windows_plugin" -o out/demo-$windows.wav --tempo $tempo
+# The plug-in's default pattern: 16 steps of a sixteenth note.
+build/linux-release/tools/host/tramvek-waveforms out/demo.wav -o out/demo.png --tempo $tempo \
+  --steps-per-beat 4 --pattern-steps 16
+"$linux_host" snapshot "$linux_plugin" -o out/editor-linux.png --render-first 5
+bash scripts/wine-run.sh "$windows_host" snapshot "$windows_plugin" -o out/editor.png --render-first 5
+
+cat <<EOF
+wrote out/demo.wav              the demo loop through the Linux plug-in (listen: aplay out/demo.wav, or any audio player)
+wrote out/demo-$windows.wav        the same through the $windows DLL under Wine
+wrote out/demo.png              input (top) and output (bottom) on the step grid: each pattern comes back sliced one pattern later
+wrote out/editor-linux.png      the Linux editor in an X11 window
+wrote out/editor.png            the Windows editor in a Wine window
+EOF
 if cmp -s out/demo.wav out/demo-$windows.wav; then
   echo "the Linux and $windows renders are identical"
 else

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
-  libsndfile1-dev libcli11-dev libfreetype-dev libpng-dev libx11-dev
+  libsndfile1-dev libcli11-dev libfreetype-dev libfontconfig-dev libpng-dev libx11-dev
   fonts-liberation2
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386

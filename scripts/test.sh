@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Builds every target and runs every test: native (sanitized), then 32- and
 # 64-bit Windows under Wine (each preset with its end-to-end tests), then a
-# bounded fuzzing run. Installs what it needs.
+# bounded fuzzing run. Installs what it needs. The tests that open windows
+# start a private X server themselves (a CTest fixture, scripts/test-display.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-source scripts/xvfb.sh
-start_xvfb
 
 jobs=$(nproc)
 status=0

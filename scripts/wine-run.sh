@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine. The prefix lives in the build folder the
-# program sits in (found by walking up to CMakeCache.txt) and is made once.
+# program sits in (found by walking up to CMakeCache.txt) and is made once;
+# TRAMVEK_WINE_PREFIX names another folder of that build for it (the main job
+# keeps a session of its own there).
 #
 # Usage: wine-run.sh PROGRAM [ARGS...]
 #        wine-run.sh --check win32|win64   (exit 0: can run; 77: cannot)
@@ -44,12 +46,12 @@ fi
 check "$WINEARCH" || exit $?
 loader=$(loader_for "$WINEARCH")
 
-export WINEPREFIX="$dir/wineprefix"
+export WINEPREFIX="$dir/${TRAMVEK_WINE_PREFIX:-wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Serialise the one-time prefix creation across parallel test runs.
-exec 9>"$dir/wineprefix.lock"
+exec 9>"$WINEPREFIX.lock"
 flock 9
 if [ ! -f "$WINEPREFIX/.tramvek-ready" ]; then
   "$loader" wineboot -i >/dev/null 2>&1 || true

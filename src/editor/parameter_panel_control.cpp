@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/engine_reads.h"
+#include "editor/wheel_steps.h"
 #include "engine/slicer_effect.h"
 #include "gui/draw_context.h"
 
@@ -26,6 +27,9 @@ constexpr Color kInfoFill{244, 151, 129};
 constexpr const char* kKnobCaptions[ParameterPanelControl::kKnobCount] = {
     "Attack", "Length", "Cutoff", "Reso", "Shape", "Dry/Wet", "B-Pitch", "KeepBuffer"};
 constexpr int32_t kPitchKnob = 6;
+// What one wheel notch moves: a percent, or a semitone of B-Pitch.
+constexpr int32_t kPercentLevels = 100;
+constexpr int32_t kPitchLevels = 24;
 
 constexpr int32_t kInfoLineCount = 3;
 constexpr const char* kInfoTexts[4][kInfoLineCount] = {
@@ -56,17 +60,47 @@ int32_t ParameterPanelControl::displayValue(int32_t index) const {
     if (index < 0 || index >= kKnobCount) {
         return 0;
     }
-    const float value = unitValue(knobValues_[index]);
+    const float value = unitValue(shown_.values[index]);
     if (index == kPitchKnob) {
         return -12 - static_cast<int32_t>(value * -24.0f);
     }
     return static_cast<int32_t>(value * 100.0f);
 }
 
+int32_t ParameterPanelControl::infoSet() const {
+    if (shown_.sliceLearn) {
+        return 3;
+    }
+    if (shown_.noteToSlice) {
+        return 2;
+    }
+    return shown_.learn ? 1 : 0;
+}
+
+ParameterPanelControl::Shown ParameterPanelControl::capture() const {
+    Shown now;
+    for (int32_t i = 0; i < kKnobCount; ++i) {
+        now.values[i] = readOnce(engine_.paramValues[i]);
+        now.controllers[i] = readOnce(engine_.paramControllers[i]);
+    }
+    now.learnTarget = readOnce(engine_.paramLearnTarget);
+    now.learn = readOnce(engine_.paramMidiLearn);
+    now.frozen = readOnce(engine_.freeze);
+    now.noteToSlice = readOnce(engine_.noteToSliceMode);
+    now.sliceLearn = readOnce(engine_.sliceNoteLearn);
+    return now;
+}
+
+void ParameterPanelControl::markIfChanged() {
+    if (!(capture() == shown_)) {
+        setNeedsRedraw(true);
+    }
+}
+
 void ParameterPanelControl::draw(DrawContext& context) {
+    shown_ = capture();
     drawThroughOffscreen(context, placement_, [this](DrawContext& offscreen) {
-        learnModeShown_ = readOnce(engine_.paramMidiLearn);
-        paintControlFace(offscreen, placement_.picture(), learnModeShown_);
+        paintControlFace(offscreen, placement_.picture(), shown_.learn);
         drawKnobs(offscreen);
         drawButtons(offscreen);
         drawInfo(offscreen);
@@ -75,22 +109,19 @@ void ParameterPanelControl::draw(DrawContext& context) {
 }
 
 void ParameterPanelControl::drawKnobs(DrawContext& context) {
-    const int32_t learnTarget = readOnce(engine_.paramLearnTarget);
     for (int32_t i = 0; i < kKnobCount; ++i) {
-        knobValues_[i] = readOnce(engine_.paramValues[i]);
         const Rect area = knob(i);
-        context.setFillColor(learnModeShown_ && i == learnTarget ? kLearnTargetKnob : kKnob);
+        context.setFillColor(shown_.learn && i == shown_.learnTarget ? kLearnTargetKnob : kKnob);
         context.fillInside(area);
         context.setPenColor(kBlack);
         context.outlineRect(area);
         context.setTextColor(kKnobNumber);
-        if (learnModeShown_) {
-            const int32_t controller = readOnce(engine_.paramControllers[i]);
-            if (controller != 0) {
-                context.drawText(decimal(controller), area, false, kCentred);
+        if (shown_.learn) {
+            if (shown_.controllers[i] != 0) {
+                context.drawText(decimal(shown_.controllers[i]), area, false, kCentred);
             }
         } else {
-            const auto barWidth = static_cast<int32_t>(kKnobWidth * unitValue(knobValues_[i]));
+            const auto barWidth = static_cast<int32_t>(kKnobWidth * unitValue(shown_.values[i]));
             context.setFillColor(kKnobBar);
             context.fillInside({area.left, area.top, area.left + barWidth, area.bottom});
             context.drawText(decimal(displayValue(i)), area, false, kCentred);
@@ -108,13 +139,12 @@ void ParameterPanelControl::drawButtons(DrawContext& context) {
     context.setTextColor(kWhite);
     context.drawText("Flush Buffer!", kFlushButton, false, kCentred);
 
-    const bool frozen = readOnce(engine_.freeze);
     context.outlineRect(kFreezeButton);
-    context.setFillColor(frozen ? kFrozen : kFreeze);
+    context.setFillColor(shown_.frozen ? kFrozen : kFreeze);
     context.fillInside(kFreezeButton);
-    context.drawText(frozen ? "Freezed!" : "Freeze Buffer!", kFreezeButton, false, kCentred);
+    context.drawText(shown_.frozen ? "Freezed!" : "Freeze Buffer!", kFreezeButton, false, kCentred);
 
-    if (learnModeShown_) {
+    if (shown_.learn) {
         context.setFillColor(kSwitchOn);
     } else {
         context.setFillColor(kSwitchOff);
@@ -125,26 +155,20 @@ void ParameterPanelControl::drawButtons(DrawContext& context) {
     context.drawText("MidiLearn", kLearnButton, false, kCentred);
     context.setTextColor(kBlack);
 
-    context.setFillColor(readOnce(engine_.noteToSliceMode) ? kSwitchOn : kSwitchOff);
+    context.setFillColor(shown_.noteToSlice ? kSwitchOn : kSwitchOff);
     context.fillInside(kSliceTriggerButton);
     context.outlineRect(kSliceTriggerButton);
     context.drawText("Trigger Slices Via Midi!", kSliceTriggerButton, false, kCentred);
 
-    context.setFillColor(readOnce(engine_.sliceNoteLearn) ? kSwitchOn : kSwitchOff);
+    context.setFillColor(shown_.sliceLearn ? kSwitchOn : kSwitchOff);
     context.fillInside(kNoteSliceLearnButton);
     context.outlineRect(kNoteSliceLearnButton);
     context.drawText("Midi-Learn Note->Slice", kNoteSliceLearnButton, false, kCentred);
 }
 
 void ParameterPanelControl::drawInfo(DrawContext& context) {
-    if (readOnce(engine_.sliceNoteLearn)) {
-        infoSet_ = 3;
-    } else if (readOnce(engine_.noteToSliceMode)) {
-        infoSet_ = 2;
-    } else {
-        infoSet_ = learnModeShown_ ? 1 : 0;
-    }
-    if (infoSet_ == 0) {
+    const int32_t set = infoSet();
+    if (set == 0) {
         return;
     }
     context.setFillColor(kInfoFill);
@@ -152,8 +176,7 @@ void ParameterPanelControl::drawInfo(DrawContext& context) {
     context.outlineRect(kInfoBox);
     context.setTextColor(kWhite);
     for (int32_t line = 0; line < kInfoLineCount; ++line) {
-        context.drawText(kInfoTexts[infoSet_][line], {420, 21 + 12 * line, 545, 35 + 12 * line}, false,
-                         kCentred);
+        context.drawText(kInfoTexts[set][line], {420, 21 + 12 * line, 545, 35 + 12 * line}, false, kCentred);
     }
 }
 
@@ -168,7 +191,6 @@ void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
     // Where the pointer was at the last applied change.
     Point anchor{0, 0};
     bool buttonDone = false;
-    context.pollMouseButtons();
     for (;;) {
         const MouseButtons buttons = context.pollMouseButtons();
         context.pollMousePosition(where);
@@ -180,7 +202,7 @@ void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
             if (!hit(knob(i), where)) {
                 continue;
             }
-            if (learnModeShown_) {
+            if (shown_.learn) {
                 // Not captured: every knob passed over later becomes the target in turn.
                 engine_.setLearnTarget(i);
                 draw(context);
@@ -207,7 +229,7 @@ void ParameterPanelControl::dragKnob(DrawContext& context, int32_t knobIndex, Po
     }
     const float value = static_cast<float>(pointer.x - anchor.x) * kKnobPerPixelRight +
                         static_cast<float>(anchor.y - pointer.y) * kKnobPerPixelUp +
-                        unitValue(knobValues_[knobIndex]);
+                        unitValue(shown_.values[knobIndex]);
     engine_.applyParameter(knobIndex, std::clamp(value, 0.0f, 1.0f));
     draw(context);
     idleDuringTracking();
@@ -237,6 +259,20 @@ bool ParameterPanelControl::pressButtons(DrawContext& context, Point where, bool
         engine_.toggleSliceTriggering();
         draw(context);
         return true;
+    }
+    return false;
+}
+
+bool ParameterPanelControl::wheel(DrawContext* context, Point where, float distance) {
+    for (int32_t i = 0; i < kKnobCount; ++i) {
+        if (hit(knob(i), where)) {
+            const int32_t levels = i == kPitchKnob ? kPitchLevels : kPercentLevels;
+            engine_.applyParameter(i, wheelStepped(readOnce(engine_.paramValues[i]), distance, levels));
+            if (context != nullptr) {
+                draw(*context);
+            }
+            return true;
+        }
     }
     return false;
 }

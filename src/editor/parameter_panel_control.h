@@ -22,11 +22,15 @@ class ParameterPanelControl : public Control {
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
+    // One fine step per notch on the knob under the pointer.
+    bool wheel(DrawContext* context, Point where, float distance) override;
+    // Marks the panel for redraw when the engine no longer matches what it shows.
+    void markIfChanged();
 
     // The integer shown inside knob `index` outside MIDI learn.
     int32_t displayValue(int32_t index) const;
     // 0 none, 1 MIDI learn, 2 slice triggering, 3 note-to-slice learn.
-    int32_t infoSet() const { return infoSet_; }
+    int32_t infoSet() const;
 
     // The layout, in the panel's own coordinates.
     static Rect knob(int32_t index);
@@ -38,6 +42,19 @@ class ParameterPanelControl : public Control {
     static constexpr Rect kInfoBox{420, 20, 545, 58};
 
   private:
+    // Everything the panel's picture depends on, read from the engine at once.
+    struct Shown {
+        float values[kKnobCount] = {};
+        int32_t controllers[kKnobCount] = {};
+        int32_t learnTarget = 0;
+        bool learn = false;
+        bool frozen = false;
+        bool noteToSlice = false;
+        bool sliceLearn = false;
+        bool operator==(const Shown&) const = default;
+    };
+
+    Shown capture() const;
     void drawKnobs(DrawContext& context);
     void drawButtons(DrawContext& context);
     void drawInfo(DrawContext& context);
@@ -50,10 +67,8 @@ class ParameterPanelControl : public Control {
 
     SlicerEffect& engine_;
     ViewPlacement placement_;
-    // Copies taken at the last draw; the mouse handling works from them.
-    float knobValues_[kKnobCount] = {};
-    bool learnModeShown_ = false;
-    int32_t infoSet_ = 0;
+    // What the last draw showed; the mouse handling works from it.
+    Shown shown_;
 };
 
 }  // namespace tramvek

@@ -108,17 +108,21 @@ void SlicerEditor::forgetViews() {
     helpButton_ = nullptr;
 }
 
+// Each view is redrawn only when what it shows has changed; an idle with
+// nothing new draws nothing. A change the engine reports (parameters, a
+// program, a loaded bank) redraws the panel and the sequencer outright.
 void SlicerEditor::idle() {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (frame() != nullptr) {
+        const bool reported = panelRedrawPending.exchange(false);
         if (waveformView_ != nullptr) {
             waveformView_->refreshWaveform();
         }
-        if (parameterPanel_ != nullptr && panelRedrawPending.exchange(false)) {
-            parameterPanel_->setNeedsRedraw(true);
+        if (parameterPanel_ != nullptr) {
+            reported ? parameterPanel_->setNeedsRedraw(true) : parameterPanel_->markIfChanged();
         }
         if (stepSequencer_ != nullptr) {
-            stepSequencer_->setNeedsRedraw(true);
+            reported ? stepSequencer_->setNeedsRedraw(true) : stepSequencer_->markIfChanged();
         }
     }
     GuiEditorBase::idle();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/engine_reads.h"
+#include "editor/wheel_steps.h"
 #include "engine/slicer_effect.h"
 #include "gui/draw_context.h"
 #include "gui/mouse_buttons.h"
@@ -69,6 +70,10 @@ constexpr const char* kHelpTexts[StepSequencerControl::kLaneCount + 1][StepSeque
 };
 
 constexpr int32_t kCentred = 1;
+// What one wheel notch moves: a percent of Trigger, the envelope and cutoff
+// lanes and the shuffle, a step of the pattern length.
+constexpr int32_t kPercentLevels = 100;
+constexpr int32_t kLengthLevels = Engine::kStepsPerPattern;
 // Box drags: 100 pixels right or up span the whole range.
 constexpr float kBoxDragPerPixel = 0.01f;
 
@@ -77,6 +82,31 @@ constexpr float kBoxDragPerPixel = 0.01f;
 int32_t percentBarHeight(float value) {
     const double scale = static_cast<double>(0.9f);
     return static_cast<int32_t>(static_cast<int32_t>(100.0f * value) * scale);
+}
+
+// A lane value moved by `distance` wheel notches: the number the cell shows
+// moves by one per notch.
+float laneWheelStepped(float value, float distance, int32_t lane) {
+    const int32_t up = distance > 0.0f ? 1 : -1;
+    switch (lane) {
+        case Engine::kLaneReverse:
+            return up > 0 ? 1.0f : 0.0f;
+        case Engine::kLaneReadPos: {
+            // Exact 32nds, as a right click writes them: i/32 shows step i + 1.
+            const int32_t step = std::clamp(StepSequencerControl::laneValueText(value, lane) + up, 1, 32);
+            return static_cast<float>(step - 1) / 32.0f;
+        }
+        case Engine::kLanePitch: {
+            // Semitones shown are trunc(24 v - 12): aim a quarter away from zero
+            // so that truncation lands on the wanted one.
+            const int32_t semitone =
+                std::clamp(StepSequencerControl::laneValueText(value, lane) + up, -12, 12);
+            const float nudge = semitone > 0 ? 0.25f : (semitone < 0 ? -0.25f : 0.0f);
+            return std::clamp((static_cast<float>(semitone + 12) + nudge) / 24.0f, 0.0f, 1.0f);
+        }
+        default:
+            return wheelStepped(value, distance, kPercentLevels);
+    }
 }
 
 }  // namespace
@@ -144,10 +174,56 @@ int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
     }
 }
 
+int32_t StepSequencerControl::currentBank() const {
+    return clampIndex(readOnce(engine_.currentBank), Engine::kBankCount);
+}
+
+const float* StepSequencerControl::patternSlots(int32_t bank, int32_t lane) const {
+    return engine_.steps[bank][lane] +
+           clampIndex(readOnce(engine_.patternOffset), Engine::kSlotCount - kStepCount + 1);
+}
+
+StepSequencerControl::Shown StepSequencerControl::capture() const {
+    Shown now;
+    now.editLane = editLane_;
+    now.learn = readOnce(engine_.patternNoteLearn);
+    now.playingStep =
+        readOnce(engine_.noteToSliceMode) ? readOnce(engine_.scheduledSlot) : readOnce(engine_.currentStep);
+    now.bank = currentBank();
+    const float* lane = patternSlots(now.bank, editLane_);
+    const float* triggers = patternSlots(now.bank, Engine::kLaneTrigger);
+    for (int32_t i = 0; i < kStepCount; ++i) {
+        now.values[i] = unitValue(readOnce(lane[i]));
+        now.triggers[i] = readOnce(triggers[i]) > 0.0f ? 1.0f : 0.0f;
+    }
+    now.lengthValue = unitValue(readOnce(engine_.patternLengthValue));
+    now.length = readOnce(engine_.patternLength);
+    now.shuffle = unitValue(readOnce(engine_.shuffle));
+    now.resolution = clampIndex(readOnce(engine_.resolutionIndex), Engine::kResolutionCount);
+    now.currentPattern = readOnce(engine_.currentPattern);
+    now.learnTarget = readOnce(engine_.patternLearnTarget);
+    for (int32_t k = 0; k < kPatternButtonCount; ++k) {
+        now.patternNotes[k] = readOnce(engine_.patternNotes[k]);
+    }
+    return now;
+}
+
+void StepSequencerControl::markIfChanged() {
+    if (!(capture() == shown_)) {
+        setNeedsRedraw(true);
+    }
+}
+
+void StepSequencerControl::showChanges(DrawContext& context) {
+    if (!(capture() == shown_)) {
+        draw(context);
+    }
+}
+
 void StepSequencerControl::draw(DrawContext& context) {
+    shown_ = capture();
     drawThroughOffscreen(context, placement_, [this](DrawContext& offscreen) {
-        learnShown_ = readOnce(engine_.patternNoteLearn);
-        paintControlFace(offscreen, placement_.picture(), learnShown_);
+        paintControlFace(offscreen, placement_.picture(), shown_.learn);
         drawSteps(offscreen);
         drawBoxes(offscreen);
         drawButtons(offscreen);
@@ -157,20 +233,13 @@ void StepSequencerControl::draw(DrawContext& context) {
 }
 
 void StepSequencerControl::drawSteps(DrawContext& context) {
-    const int32_t playingStep =
-        readOnce(engine_.noteToSliceMode) ? readOnce(engine_.scheduledSlot) : readOnce(engine_.currentStep);
-    const int32_t bank = clampIndex(readOnce(engine_.currentBank), Engine::kBankCount);
-    const int32_t firstSlot =
-        clampIndex(readOnce(engine_.patternOffset), Engine::kSlotCount - kStepCount + 1);
-    const float* lane = engine_.steps[bank][editLane_] + firstSlot;
-    const float* triggers = engine_.steps[bank][Engine::kLaneTrigger] + firstSlot;
+    const int32_t lane = shown_.editLane;
     for (int32_t i = 0; i < kStepCount; ++i) {
-        const float value = readOnce(lane[i]);
-        const bool triggered = readOnce(triggers[i]) > 0.0f;
+        const float value = shown_.values[i];
         const Rect cell = stepCell(i);
 
         Color background = kCell;
-        if (i == playingStep) {
+        if (i == shown_.playingStep) {
             background = kPlayingCell;
         }
         if (i % 4 == 0) {
@@ -182,10 +251,10 @@ void StepSequencerControl::drawSteps(DrawContext& context) {
         context.setFillColor(background);
         context.fillInside(cell);
 
-        const int32_t barHeight = std::max(laneBarHeight(value, editLane_), 1);
+        const int32_t barHeight = std::max(laneBarHeight(value, lane), 1);
         const Rect bar{cell.left + 3, cell.bottom - barHeight, cell.right - 3, cell.bottom};
-        const BarColors& colors = kBarColors[editLane_];
-        context.setFillColor(triggered ? colors.triggered : colors.silent);
+        const BarColors& colors = kBarColors[lane];
+        context.setFillColor(shown_.triggers[i] > 0.0f ? colors.triggered : colors.silent);
         context.fillInside(bar);
         context.setPenColor(kBarOutline);
         context.outlineRect(bar);
@@ -193,75 +262,67 @@ void StepSequencerControl::drawSteps(DrawContext& context) {
         context.setPenColor(kBlack);
         context.outlineRect(cell);
 
-        const int32_t shown = laneValueText(value, editLane_);
+        const int32_t number = laneValueText(value, lane);
         const Rect numberArea{cell.left, cell.top, cell.right, cell.bottom - 65};
-        if (editLane_ == Engine::kLaneReverse) {
-            context.drawText(kReverseMarks[shown != 0 ? 1 : 0], numberArea, false, kCentred);
+        if (lane == Engine::kLaneReverse) {
+            context.drawText(kReverseMarks[number != 0 ? 1 : 0], numberArea, false, kCentred);
         } else {
-            context.drawText(decimal(shown), numberArea, false, kCentred);
+            context.drawText(decimal(number), numberArea, false, kCentred);
         }
     }
 }
 
 void StepSequencerControl::drawBoxes(DrawContext& context) {
-    lengthValueShown_ = readOnce(engine_.patternLengthValue);
-    lengthShown_ = readOnce(engine_.patternLength);
     context.setFillColor(kLengthShuffleBox);
     context.fillInside(kLengthBox);
     context.drawText("Length:", {323, 103, 361, 118}, false, kCentred);
     context.setPenColor(kBlack);
     context.outlineRect(kLengthBox);
-    context.drawText(decimal(lengthShown_), {357, 103, 371, 118}, false, kCentred);
+    context.drawText(decimal(shown_.length), {357, 103, 371, 118}, false, kCentred);
 
-    shuffleShown_ = readOnce(engine_.shuffle);
     context.setFillColor(kLengthShuffleBox);
     context.fillInside(kShuffleBox);
     context.drawText("Shuffle: ", {378, 103, 416, 118}, false, kCentred);
     context.outlineRect(kShuffleBox);
-    context.drawText(decimal(static_cast<int32_t>(100.0f * unitValue(shuffleShown_))), {412, 103, 426, 118},
-                     false, kCentred);
+    context.drawText(decimal(static_cast<int32_t>(100.0f * shown_.shuffle)), {412, 103, 426, 118}, false,
+                     kCentred);
 
-    const int32_t resolution = clampIndex(readOnce(engine_.resolutionIndex), Engine::kResolutionCount);
     context.setFillColor(kResolutionFill);
     context.fillInside(kResolutionBox);
     context.outlineRect(kResolutionBox);
-    context.drawText(kResolutionLabels[resolution], kResolutionBox, true, kCentred);
+    context.drawText(kResolutionLabels[shown_.resolution], kResolutionBox, true, kCentred);
 }
 
 void StepSequencerControl::drawButtons(DrawContext& context) {
     for (int32_t j = 0; j < kLaneCount; ++j) {
         const Rect button = laneButton(j);
         context.outlineRect(button);
-        context.setFillColor(j == editLane_ ? kSelectedLane : kOtherLane);
+        context.setFillColor(j == shown_.editLane ? kSelectedLane : kOtherLane);
         context.fillInside(button);
         context.drawText(kLaneNames[j], button, true, kCentred);
     }
 
     context.setTextColor(kBlack);
-    const int32_t currentPattern = readOnce(engine_.currentPattern);
-    const int32_t learnTarget = readOnce(engine_.patternLearnTarget);
     for (int32_t k = 0; k < kPatternButtonCount; ++k) {
         const Rect button = patternButton(k);
         context.outlineRect(button);
-        if (learnShown_) {
-            context.setFillColor(k == learnTarget ? kLearnTargetPattern : kLearnOtherPattern);
+        if (shown_.learn) {
+            context.setFillColor(k == shown_.learnTarget ? kLearnTargetPattern : kLearnOtherPattern);
             context.fillInside(button);
-            const int32_t note = readOnce(engine_.patternNotes[k]);
-            if (note != 0) {
-                context.drawText(decimal(note), button, false, kCentred);
+            if (shown_.patternNotes[k] != 0) {
+                context.drawText(decimal(shown_.patternNotes[k]), button, false, kCentred);
             }
         } else {
-            context.setFillColor(k == currentPattern ? kCurrentPattern : kOtherPattern);
+            context.setFillColor(k == shown_.currentPattern ? kCurrentPattern : kOtherPattern);
             context.fillInside(button);
             context.drawText(decimal(k + 1), button, false, kCentred);
         }
     }
 
-    const int32_t currentBank = readOnce(engine_.currentBank);
     for (int32_t b = 0; b < kBankButtonCount; ++b) {
         const Rect button = bankButton(b);
         context.outlineRect(button);
-        context.setFillColor(b == currentBank ? kCurrentBank : kOtherBank);
+        context.setFillColor(b == shown_.bank ? kCurrentBank : kOtherBank);
         context.fillInside(button);
         context.outlineRect(button);
         context.drawText(kBankLabels[b], button, false, kCentred);
@@ -273,13 +334,13 @@ void StepSequencerControl::drawHelp(DrawContext& context) {
     context.fillInside(kHelpBox);
     context.outlineRect(kHelpBox);
     context.setTextColor(kBlack);
-    const auto& lines = kHelpTexts[learnShown_ ? kLearnHelpSet : editLane_];
+    const auto& lines = kHelpTexts[shown_.learn ? kLearnHelpSet : shown_.editLane];
     for (int32_t n = 0; n < kHelpLineCount; ++n) {
         context.drawText(lines[n], {470, 83 + 12 * n, 555, 93 + 12 * n}, false, kCentred);
     }
 
-    context.setFillColor(learnShown_ ? kLearning : kNotLearning);
-    context.setTextColor(learnShown_ ? kLearningText : kBlack);
+    context.setFillColor(shown_.learn ? kLearning : kNotLearning);
+    context.setTextColor(shown_.learn ? kLearningText : kBlack);
     context.fillInside(kLearnButton);
     context.outlineRect(kLearnButton);
     context.drawText("MidiLearn", kLearnButton, false, kCentred);
@@ -306,35 +367,43 @@ bool StepSequencerControl::hit(const Rect& ownRect, Point where) const {
     return placement_.inFrame(ownRect).contains(where);
 }
 
+// Every pass shows what the press changed and then waits in the editor's idle
+// pump, so a held button neither spins the processor nor hides its effect.
 void StepSequencerControl::trackMouse(DrawContext& context, Point& where) {
     PressState press;
-    context.pollMouseButtons();
     for (;;) {
         press.buttons = context.pollMouseButtons();
         press.where = context.pollMousePosition(where);
         if (press.buttons == 0) {
             return;
         }
-        trackSteps(context, press);
-        if (hit(kLengthBox, press.where) && !press.stepEdited && !press.shuffleDragged) {
-            dragBox(context, press, true);
-        }
-        if (hit(kShuffleBox, press.where) && !press.stepEdited && !press.lengthDragged) {
-            dragBox(context, press, false);
-        }
-        if (trackResolution(press)) {
+        const bool ended = trackPass(context, press);
+        showChanges(context);
+        if (ended) {
             return;
         }
-        trackLanes(press);
-        trackPatterns(context, press);
-        trackBanks(context, press);
-        if (trackLearnButton(context, press)) {
-            return;
-        }
+        idleDuringTracking();
     }
 }
 
-void StepSequencerControl::trackSteps(DrawContext& context, PressState& press) {
+bool StepSequencerControl::trackPass(DrawContext& context, PressState& press) {
+    trackSteps(press);
+    if (hit(kLengthBox, press.where) && !press.stepEdited && !press.shuffleDragged) {
+        dragBox(context, press, true);
+    }
+    if (hit(kShuffleBox, press.where) && !press.stepEdited && !press.lengthDragged) {
+        dragBox(context, press, false);
+    }
+    if (trackResolution(press)) {
+        return true;
+    }
+    trackLanes(press);
+    trackPatterns(press);
+    trackBanks(press);
+    return trackLearnButton(press);
+}
+
+void StepSequencerControl::trackSteps(PressState& press) {
     if (!press.lengthDragged && !press.shuffleDragged) {
         // Neighbouring cells share a column; the later cell wins it.
         for (int32_t i = 0; i < kStepCount; ++i) {
@@ -356,8 +425,6 @@ void StepSequencerControl::trackSteps(DrawContext& context, PressState& press) {
     // The cell hit last is written on every pass of the press, wherever the pointer is.
     if (press.hitStep >= 0) {
         engine_.setStepValue(press.hitStep, press.hitValue, editLane_);
-        draw(context);
-        idleDuringTracking();
         press.stepEdited = true;
     }
 }
@@ -369,7 +436,7 @@ void StepSequencerControl::dragBox(DrawContext& context, PressState& press, bool
         (lengthBox ? press.lengthDragged : press.shuffleDragged) = true;
         Point pointer;
         context.pollMousePosition(pointer);
-        const float shown = lengthBox ? lengthValueShown_ : shuffleShown_;
+        const float shown = lengthBox ? shown_.lengthValue : shown_.shuffle;
         float value = static_cast<float>(pointer.x - anchor.x) * kBoxDragPerPixel +
                       static_cast<float>(anchor.y - pointer.y) * kBoxDragPerPixel + shown;
         value = std::clamp(value, 0.0f, 1.0f);
@@ -412,21 +479,19 @@ void StepSequencerControl::trackLanes(const PressState& press) {
     }
 }
 
-void StepSequencerControl::trackPatterns(DrawContext& context, PressState& press) {
+void StepSequencerControl::trackPatterns(PressState& press) {
     for (int32_t k = 0; k < kPatternButtonCount; ++k) {
         if (!press.untouched() || !hit(patternButton(k), press.where)) {
             continue;
         }
-        if (learnShown_) {
+        if (shown_.learn) {
             engine_.setPatternLearnTarget(k);
-            draw(context);
         } else if (press.shift()) {
             if (press.left()) {
                 engine_.copyPattern(k);
             } else if (press.right()) {
                 engine_.pastePattern(k);
                 engine_.selectPattern(k);
-                draw(context);
             }
         } else {
             engine_.selectPattern(k);
@@ -436,25 +501,57 @@ void StepSequencerControl::trackPatterns(DrawContext& context, PressState& press
     }
 }
 
-void StepSequencerControl::trackBanks(DrawContext& context, const PressState& press) {
+void StepSequencerControl::trackBanks(const PressState& press) {
     if (press.stepEdited || press.lengthDragged) {
         return;
     }
     for (int32_t b = 0; b < kBankButtonCount; ++b) {
         if (hit(bankButton(b), press.where)) {
             engine_.selectBank(b);
-            draw(context);
         }
     }
 }
 
-bool StepSequencerControl::trackLearnButton(DrawContext& context, const PressState& press) {
+bool StepSequencerControl::trackLearnButton(const PressState& press) {
     if (press.stepEdited || press.lengthDragged || !hit(kLearnButton, press.where)) {
         return false;
     }
     engine_.togglePatternNoteLearn();
-    draw(context);
     return true;
+}
+
+// ---- Wheel ----
+
+bool StepSequencerControl::wheel(DrawContext* context, Point where, float distance) {
+    if (!applyWheel(where, distance)) {
+        return false;
+    }
+    if (context != nullptr) {
+        draw(*context);
+    }
+    return true;
+}
+
+bool StepSequencerControl::applyWheel(Point where, float distance) {
+    if (!(distance != 0.0f)) {
+        return false;
+    }
+    if (hit(kLengthBox, where)) {
+        engine_.setPatternLength(wheelStepped(readOnce(engine_.patternLengthValue), distance, kLengthLevels));
+        return true;
+    }
+    if (hit(kShuffleBox, where)) {
+        engine_.setShuffle(wheelStepped(readOnce(engine_.shuffle), distance, kPercentLevels));
+        return true;
+    }
+    for (int32_t i = kStepCount - 1; i >= 0; --i) {
+        if (hit(stepCell(i), where)) {
+            const float value = readOnce(patternSlots(currentBank(), editLane_)[i]);
+            engine_.setStepValue(i, laneWheelStepped(value, distance, editLane_), editLane_);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace tramvek

@@ -29,6 +29,10 @@ class StepSequencerControl : public Control {
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
+    // One fine step per notch on the cell under the pointer, or the length or shuffle box.
+    bool wheel(DrawContext* context, Point where, float distance) override;
+    // Marks the control for redraw when the engine no longer matches what it shows.
+    void markIfChanged();
 
     // The number a cell shows for a lane value.
     static int32_t laneValueText(float value, int32_t lane);
@@ -50,30 +54,52 @@ class StepSequencerControl : public Control {
 
   private:
     struct PressState;
+    // Everything the picture depends on, read from the engine at once.
+    struct Shown {
+        int32_t editLane = 0;
+        bool learn = false;
+        int32_t playingStep = 0;
+        int32_t bank = 0;
+        float values[kStepCount] = {};
+        float triggers[kStepCount] = {};
+        float lengthValue = 0.0f;
+        int32_t length = 0;
+        float shuffle = 0.0f;
+        int32_t resolution = 0;
+        int32_t currentPattern = 0;
+        int32_t learnTarget = 0;
+        int32_t patternNotes[kPatternButtonCount] = {};
+        bool operator==(const Shown&) const = default;
+    };
 
+    Shown capture() const;
+    int32_t currentBank() const;
+    // The current pattern's 32 slots of `lane` in `bank`, wherever the engine's offset points.
+    const float* patternSlots(int32_t bank, int32_t lane) const;
+    bool applyWheel(Point where, float distance);
+    // Draws at once when the engine changed under a press.
+    void showChanges(DrawContext& context);
     void drawSteps(DrawContext& context);
     void drawBoxes(DrawContext& context);
     void drawButtons(DrawContext& context);
     void drawHelp(DrawContext& context);
 
-    // The parts of one pass of the mouse loop; those answering bool end the press with true.
-    void trackSteps(DrawContext& context, PressState& press);
+    // One pass of the mouse loop and its parts; those answering bool end the press with true.
+    bool trackPass(DrawContext& context, PressState& press);
+    void trackSteps(PressState& press);
     void dragBox(DrawContext& context, PressState& press, bool lengthBox);
     bool trackResolution(const PressState& press);
     void trackLanes(const PressState& press);
-    void trackPatterns(DrawContext& context, PressState& press);
-    void trackBanks(DrawContext& context, const PressState& press);
-    bool trackLearnButton(DrawContext& context, const PressState& press);
+    void trackPatterns(PressState& press);
+    void trackBanks(const PressState& press);
+    bool trackLearnButton(const PressState& press);
     bool hit(const Rect& ownRect, Point where) const;
 
     SlicerEffect& engine_;
     ViewPlacement placement_;
     int32_t editLane_ = 0;
-    // Copies taken at the last draw; the mouse handling works from them.
-    bool learnShown_ = false;
-    float lengthValueShown_ = 0.0f;
-    int32_t lengthShown_ = 0;
-    float shuffleShown_ = 0.0f;
+    // What the last draw showed; the mouse handling works from it.
+    Shown shown_;
 };
 
 }  // namespace tramvek

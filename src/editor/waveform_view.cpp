@@ -71,13 +71,29 @@ void WaveformView::refreshWaveform() {
         const int32_t r = scaledSample(gain, readOnce(right[k * stride]));
         columns_[k] = (l + r) / 2;
     }
-    setNeedsRedraw(true);
+    if (columns_ != drawnColumns_ || !(captureSlices() == drawnSlices_)) {
+        setNeedsRedraw(true);
+    }
+}
+
+WaveformView::Slices WaveformView::captureSlices() const {
+    Slices now;
+    now.learn = readOnce(engine_.sliceNoteLearn);
+    now.learnTarget = readOnce(engine_.sliceLearnTarget);
+    now.frozen = readOnce(engine_.freeze);
+    now.nextStep = readOnce(engine_.nextStepIndex);
+    now.playing = readOnce(engine_.scheduledSlot);
+    for (int32_t k = 0; k < kSliceCount; ++k) {
+        now.notes[k] = readOnce(engine_.sliceNotes[k]);
+    }
+    return now;
 }
 
 void WaveformView::draw(DrawContext& context) {
+    drawnSlices_ = captureSlices();
+    drawnColumns_ = columns_;
     drawThroughOffscreen(context, placement_, [this](DrawContext& offscreen) {
-        const bool learn = readOnce(engine_.sliceNoteLearn);
-        offscreen.setFillColor(learn ? kLearnBackground : kBackground);
+        offscreen.setFillColor(drawnSlices_.learn ? kLearnBackground : kBackground);
         offscreen.fillInside(placement_.picture());
         offscreen.setPenColor(kBlack);
         offscreen.outlineRect(placement_.picture());
@@ -90,11 +106,7 @@ void WaveformView::drawSlices(DrawContext& context) {
     context.setPenColor(kGrid);
     context.selectFont(kTextFont, kTextSize, 0);
     context.setTextColor(kBlack);
-    const bool learn = readOnce(engine_.sliceNoteLearn);
-    const int32_t target = readOnce(engine_.sliceLearnTarget);
-    const bool frozen = readOnce(engine_.freeze);
-    const int32_t nextStep = readOnce(engine_.nextStepIndex);
-    const int32_t playing = readOnce(engine_.scheduledSlot);
+    const Slices& shown = drawnSlices_;
     const int32_t sliceWidth = (placement_.width - 2) / kSliceCount;
     for (int32_t k = 0; k < kSliceCount; ++k) {
         const int32_t x = sliceWidth * k;
@@ -103,25 +115,25 @@ void WaveformView::drawSlices(DrawContext& context) {
 
         const Rect& box = sliceBoxes_[k];
         bool marked = false;
-        if (!frozen && !learn && k <= nextStep) {
+        if (!shown.frozen && !shown.learn && k <= shown.nextStep) {
             context.setFillColor(kPlayedSlice);
             context.fillInside(box);
             marked = true;
         }
-        if (!learn && k == playing) {
+        if (!shown.learn && k == shown.playing) {
             context.setFillColor(kPlayingSlice);
             marked = true;
         }
-        if (learn && k == target) {
+        if (shown.learn && k == shown.learnTarget) {
             context.setFillColor(kLearnTargetSlice);
             context.fillInside(box);
         } else if (marked) {
             // The playing slice is green whether or not it is also shaded.
             context.fillInside(box);
         }
-        if (learn) {
-            context.drawText(decimal(readOnce(engine_.sliceNotes[k])),
-                             {box.left, box.top, box.right, box.bottom - 50}, false, kCentred);
+        if (shown.learn) {
+            context.drawText(decimal(shown.notes[k]), {box.left, box.top, box.right, box.bottom - 50}, false,
+                             kCentred);
         }
     }
 }

@@ -23,7 +23,8 @@ class WaveformView : public View {
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
-    // Samples the engine's play buffers, one sample per column, and marks the view for redraw.
+    // Samples the engine's play buffers, one sample per column, and marks the
+    // view for redraw when the waveform or the slices it shows have changed.
     virtual void refreshWaveform();
 
     // Column k's waveform value (signed; a full-scale sample gives 102).
@@ -32,12 +33,29 @@ class WaveformView : public View {
     const Rect& sliceBox(int32_t k) const { return sliceBoxes_[k]; }
 
   private:
+    // What the slices show, read from the engine at once.
+    struct Slices {
+        bool learn = false;
+        int32_t learnTarget = 0;
+        bool frozen = false;
+        int32_t nextStep = 0;
+        int32_t playing = 0;
+        int32_t notes[kSliceCount] = {};
+        bool operator==(const Slices&) const = default;
+    };
+    using Columns = std::array<int32_t, kColumnCapacity>;
+
+    Slices captureSlices() const;
     void drawSlices(DrawContext& context);
     void drawWaveform(DrawContext& context);
 
     SlicerEffect& engine_;
     ViewPlacement placement_;
-    std::array<int32_t, kColumnCapacity> columns_{};
+    // Sampled by the last refresh; drawn from.
+    Columns columns_{};
+    // What the last draw showed.
+    Columns drawnColumns_{};
+    Slices drawnSlices_;
     std::array<Rect, kSliceCount> sliceBoxes_{};
 };
 

@@ -116,6 +116,8 @@ class SlicerEffect : public ExtendedEffectBase {
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void setProgram(VstInt32 program) override;
+    // What selecting a program does to the engine (0..15 only), without telling the editor.
+    void applyProgram(std::int32_t program);
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
     void getParamLabel(VstInt32 index, char* label) override;

@@ -108,8 +108,10 @@ void DrawContext::drawText(std::string_view text, const Rect& r, bool opaque, in
     surface_->drawText(text, area, alignment, opaque);
 }
 
-MouseButtons DrawContext::pollMouseButtons() const {
-    return platform().pollMouseButtons();
+MouseButtons DrawContext::pollMouseButtons() {
+    const MouseButtons latched = latchedPress_;
+    latchedPress_ = 0;
+    return latched | platform().pollMouseButtons();
 }
 
 Point DrawContext::pollMousePosition(Point& where) const {

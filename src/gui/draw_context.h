@@ -47,7 +47,11 @@ class DrawContext {
     // pixel in from `left`.
     void drawText(std::string_view text, const Rect& r, bool opaque, int32_t align);
 
-    MouseButtons pollMouseButtons() const;
+    // The buttons of the press that made this context, as the window reported
+    // it: the next poll answers them even if the button is up again by then, so
+    // a click over before the control first looks still counts as a press.
+    void latchPress(MouseButtons buttons) { latchedPress_ = buttons; }
+    MouseButtons pollMouseButtons();
     // Pointer position relative to the window recorded at construction.
     Point pollMousePosition(Point& where) const;
 
@@ -82,6 +86,7 @@ class DrawContext {
     int32_t lineStyle_ = 0;
     FontId fontId_ = 0;
     int32_t fontSize_ = 0;
+    MouseButtons latchedPress_ = 0;
 };
 
 }  // namespace tramvek

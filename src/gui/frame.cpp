@@ -274,9 +274,12 @@ Point Frame::mousePosition(Point& where) const {
 
 View* Frame::viewUnderMouse() const {
     Point pointer;
-    mousePosition(pointer);
+    return topViewAt(mousePosition(pointer));
+}
+
+View* Frame::topViewAt(Point where) const {
     for (int32_t i = count_ - 1; i >= 0; --i) {
-        if (views_[i]->bounds().contains(pointer)) {
+        if (views_[i]->bounds().contains(where)) {
             return views_[i];
         }
     }
@@ -288,8 +291,17 @@ void Frame::paint(Surface& surface, const Rect& area) {
     drawArea(context, area);
 }
 
-void Frame::press(Point where) {
-    withWindowContext([&](DrawContext& context) { trackMouse(context, where); });
+void Frame::press(Point where, MouseButtons buttons) {
+    withWindowContext([&](DrawContext& context) {
+        context.latchPress(buttons);
+        trackMouse(context, where);
+    });
+}
+
+void Frame::wheelTurned(Point where, float distance) {
+    if (View* view = topViewAt(where)) {
+        withWindowContext([&](DrawContext& context) { view->wheel(&context, where, distance); });
+    }
 }
 
 void Frame::windowDestroyed() {

@@ -50,6 +50,8 @@ class Frame : public View, private WindowClient {
     void idleUpdate();
     Point mousePosition(Point& where) const;
     View* viewUnderMouse() const;
+    // The topmost view whose bounds contain `where` (mouse-enabled or not); null if none.
+    View* topViewAt(Point where) const;
 
     bool isOpen() const { return open_; }
     bool firstDrawPending() const { return firstDrawPending_; }
@@ -58,7 +60,8 @@ class Frame : public View, private WindowClient {
 
   private:
     void paint(Surface& surface, const Rect& area) override;
-    void press(Point where) override;
+    void press(Point where, MouseButtons buttons) override;
+    void wheelTurned(Point where, float distance) override;
     void windowDestroyed() override;
     void drop(const char* const* items, int32_t count, int32_t type) override;
     bool anythingNeedsRedraw() const;

@@ -30,6 +30,11 @@ struct Rect {
         return right >= other.left && other.right >= left && bottom >= other.top && other.bottom >= top;
     }
     Rect offsetBy(int32_t dx, int32_t dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+    // The smallest rectangle holding both.
+    Rect unitedWith(const Rect& other) const {
+        return {left < other.left ? left : other.left, top < other.top ? top : other.top,
+                right > other.right ? right : other.right, bottom > other.bottom ? bottom : other.bottom};
+    }
 
     friend bool operator==(const Rect&, const Rect&) = default;
 };

@@ -96,8 +96,11 @@ class WindowClient {
     // A paint request; `surface` is valid for the call only, `area` is the update
     // rectangle (right and bottom exclusive, as the platform gives it).
     virtual void paint(Surface& surface, const Rect& area) = 0;
-    // A left, middle or right button press at `where` in window coordinates.
-    virtual void press(Point where) = 0;
+    // A left, middle or right button press at `where` in window coordinates, with
+    // the buttons and modifier keys the platform reported with it (logical buttons).
+    virtual void press(Point where, MouseButtons buttons) = 0;
+    // A turn of the mouse wheel over the window: notches, positive away from the user.
+    virtual void wheelTurned(Point where, float distance) = 0;
     // The window is being destroyed by the platform (not by ~PlatformWindow).
     virtual void windowDestroyed() = 0;
     // Dropped items: type 1 is one text with `count` = its size in bytes, type 0 is

@@ -41,7 +41,17 @@ inline constexpr std::size_t kExtCurrentBank = 12;      // int32
 inline constexpr std::size_t kExtCurrentPattern = 16;   // int32
 inline constexpr std::size_t kExtNoteToSliceMode = 20;  // int32, 0 or 1
 inline constexpr std::size_t kExtensionBytes = 24;
-static_assert(kExtensionBytes <= kBankTrailerBytes);
+// A second group right after the first: builds that know only the first read
+// its 24 bytes and never look further, and chunks saved before the second
+// group existed (no second tag) load as they always did.
+inline constexpr char kProgramExtensionTag[4] = {'T', 'V', 'X', '2'};
+inline constexpr std::size_t kExt2Tag = 24;
+inline constexpr std::size_t kExt2CurrentProgram = 28;      // int32, 0..15
+inline constexpr std::size_t kExt2PatternLength = 32;       // int32, the engine's steps, 2..32
+inline constexpr std::size_t kExt2PatternLengthValue = 36;  // float32, as the editor shows it
+inline constexpr std::size_t kExtension2Bytes = 40;
+static_assert(kExt2Tag == kExtensionBytes);
+static_assert(kExtension2Bytes <= kBankTrailerBytes);
 
 inline constexpr std::size_t kBankCount = 4;
 inline constexpr std::size_t kLaneCount = 7;
@@ -55,6 +65,11 @@ static_assert(kBankParamControllers == kBankSteps + 4 * kBankCount * kLaneCount 
 static_assert(kBankPatternNotes == kBankParamControllers + 4 * kParamCount);
 static_assert(kBankFreeze == kBankPatternNotes + 4 * kPatternNoteCount);
 static_assert(kBankAudio == kBankSliceNotes + 4 * kSliceNoteCount);
+static_assert(kBankSliceNotes == kBankPatternSamples + 4);
+static_assert(kRecordPatternLength == kRecordParams + 4 * kParamCount);
+static_assert(kRecordName == kRecordPatternLength + 4);
+static_assert(kRecordBytes == kRecordName + kRecordNameBytes);
+static_assert(kBankBytesWithoutAudio == 74964);
 
 // Offset of bank b, lane l, slot s in the step store.
 constexpr std::size_t stepOffset(std::size_t bank, std::size_t lane, std::size_t slot) {

@@ -1,5 +1,6 @@
 // The sixteen programs: selecting one applies its values to the engine; names
 // are kept per program and shown numbered while they are the default.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -14,10 +15,16 @@ constexpr std::size_t kNameBytes = sizeof(ProgramRecord::name);
 
 }  // namespace
 
-void SlicerEffect::setProgram(VstInt32 program) {
-    if (program < 0 || program >= kProgramCount) {
-        return;
+void storeProgramName(ProgramRecord& record, const char* text, std::size_t available) {
+    const std::size_t length = strnlen(text, std::min(available, kNameBytes - 1));
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        record.name[i] = c < 0x20 || c == 0x7F ? '?' : text[i];
     }
+    std::memset(record.name + length, 0, kNameBytes - length);
+}
+
+void SlicerEffect::applyProgram(std::int32_t program) {
     curProgram = program;
     const ProgramRecord& record = programs[program];
     for (std::int32_t index = 0; index < kParamCount; ++index) {
@@ -25,18 +32,21 @@ void SlicerEffect::setProgram(VstInt32 program) {
     }
     patternLength = record.patternLength;
     patternLengthValue = static_cast<float>(patternLength) / static_cast<float>(maxPatternLength);
+}
+
+void SlicerEffect::setProgram(VstInt32 program) {
+    if (program < 0 || program >= kProgramCount) {
+        return;
+    }
+    applyProgram(program);
     notifyEditor(false);
 }
 
 void SlicerEffect::setProgramName(char* name) {
-    if (name == nullptr) {
-        return;
+    if (name != nullptr) {
+        // Hosts may send longer texts than a program keeps: cut, never overrun.
+        storeProgramName(currentProgramRecord(*this), name, kNameBytes - 1);
     }
-    // Hosts may send longer texts than a program keeps: cut, never overrun.
-    char* stored = currentProgramRecord(*this).name;
-    const std::size_t length = strnlen(name, kNameBytes - 1);
-    std::memcpy(stored, name, length);
-    std::memset(stored + length, 0, kNameBytes - length);
 }
 
 void SlicerEffect::getProgramName(char* name) {

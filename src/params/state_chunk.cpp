@@ -16,6 +16,19 @@ namespace {
 
 namespace layout = chunk_layout;
 
+// The layout's counts are the engine's: a change to either shows here.
+static_assert(layout::kProgramCount == SlicerEffect::kProgramCount);
+static_assert(layout::kParamCount == SlicerEffect::kParamCount);
+static_assert(layout::kBankCount == SlicerEffect::kBankCount);
+static_assert(layout::kLaneCount == SlicerEffect::kLaneCount);
+static_assert(layout::kSlotCount == SlicerEffect::kSlotCount);
+static_assert(layout::kPatternNoteCount == SlicerEffect::kPatternCount);
+static_assert(layout::kSliceNoteCount == SlicerEffect::kSliceCount);
+static_assert(layout::kRecordBytes == sizeof(ProgramRecord));
+static_assert(layout::kRecordNameBytes == sizeof(ProgramRecord::name));
+static_assert(sizeof(SlicerEffect::presetChunkOut) == layout::kPresetBytes);
+static_assert(SlicerEffect::kChunkCapacity == layout::bankBytes(SlicerEffect::kBufferCapacity));
+
 constexpr std::int32_t kMinPatternLength = 2;
 constexpr std::int32_t kMaxPatternLength = 32;
 constexpr std::int32_t kMaxMidiNumber = 127;
@@ -63,12 +76,13 @@ void writeProgramRecord(std::uint8_t* out, const ProgramRecord& record) {
     std::memcpy(out + layout::kRecordName, record.name, strnlen(record.name, layout::kRecordNameBytes - 1));
 }
 
-// Names are never read back: every program keeps the name it has.
 void readProgramRecord(const std::uint8_t* in, ProgramRecord& record) {
     for (std::size_t i = 0; i < layout::kParamCount; ++i) {
         record.params[i] = safeParamValue(readLeF32(in, layout::kRecordParams + 4 * i), record.params[i]);
     }
     record.patternLength = safePatternLength(readLeI32(in, layout::kRecordPatternLength));
+    storeProgramName(record, reinterpret_cast<const char*>(in + layout::kRecordName),
+                     layout::kRecordNameBytes);
 }
 
 // --- Tables ---
@@ -133,8 +147,34 @@ void writeExtension(std::uint8_t* out, const ExtensionSettings& settings) {
     writeLeI32(out, layout::kExtNoteToSliceMode, settings.noteToSliceMode);
 }
 
-bool hasExtensionTag(const std::uint8_t* in) {
-    return std::memcmp(in + layout::kExtTag, layout::kExtensionTag, sizeof layout::kExtensionTag) == 0;
+bool hasTag(const std::uint8_t* in, std::size_t offset, const char (&tag)[4]) {
+    return std::memcmp(in + offset, tag, sizeof tag) == 0;
+}
+
+// The second group: which program was current, and the engine's pattern
+// length, which the editor may have set apart from the program's.
+struct ProgramSettings {
+    std::int32_t currentProgram;
+    std::int32_t patternLength;
+    float patternLengthValue;
+};
+
+bool isValid(const ProgramSettings& settings) {
+    return inRange(settings.currentProgram, SlicerEffect::kProgramCount) &&
+           settings.patternLength >= kMinPatternLength && settings.patternLength <= kMaxPatternLength &&
+           settings.patternLengthValue >= 0.0f && settings.patternLengthValue <= 1.0f;
+}
+
+ProgramSettings readProgramSettings(const std::uint8_t* in) {
+    return {readLeI32(in, layout::kExt2CurrentProgram), readLeI32(in, layout::kExt2PatternLength),
+            readLeF32(in, layout::kExt2PatternLengthValue)};
+}
+
+void writeProgramSettings(std::uint8_t* out, const ProgramSettings& settings) {
+    std::memcpy(out + layout::kExt2Tag, layout::kProgramExtensionTag, sizeof layout::kProgramExtensionTag);
+    writeLeI32(out, layout::kExt2CurrentProgram, settings.currentProgram);
+    writeLeI32(out, layout::kExt2PatternLength, settings.patternLength);
+    writeLeF32(out, layout::kExt2PatternLengthValue, settings.patternLengthValue);
 }
 
 // What a bank chunk's fixed part says about the audio that follows it.
@@ -172,9 +212,8 @@ VstInt32 SlicerEffect::getChunk(void** data, bool isPreset) {
     chunkDataSize = static_cast<std::int32_t>(size);
 
     if (isPreset) {
+        // Saving changes nothing the user hears or sees.
         writeProgramRecord(presetChunkOut, currentProgramRecord(*this));
-        // Saving a preset applies the stored program again, pattern length included.
-        setProgram(currentProgramIndex(*this));
         *data = presetChunkOut;
         return static_cast<VstInt32>(layout::kPresetBytes);
     }
@@ -207,6 +246,7 @@ VstInt32 SlicerEffect::getChunk(void** data, bool isPreset) {
     std::uint8_t* trailer = out + layout::extensionOffset(count);
     std::memset(trailer, 0, layout::kBankTrailerBytes);
     writeExtension(trailer, {resolutionIndex, shuffle, currentBank, currentPattern, noteToSliceMode ? 1 : 0});
+    writeProgramSettings(trailer, {currentProgramIndex(*this), patternLength, patternLengthValue});
 
     *data = out;
     return static_cast<VstInt32>(size);
@@ -227,7 +267,8 @@ VstInt32 SlicerEffect::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
         }
         const std::int32_t program = currentProgramIndex(*this);
         readProgramRecord(in, programs[program]);
-        setProgram(program);
+        applyProgram(program);
+        notifyEditor(true);
         return static_cast<VstInt32>(layout::kPresetBytes);
     }
 
@@ -260,8 +301,12 @@ VstInt32 SlicerEffect::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
         readSamples(in, layout::kBankAudio + 4 * count, playBufferR.get(), count);
     }
 
+    // The trailer may be missing from an unfrozen chunk, and older chunks
+    // carry neither group, or only the first.
     const std::size_t extension = layout::extensionOffset(count);
-    if (size >= extension + layout::kExtensionBytes && hasExtensionTag(in + extension)) {
+    const bool extended = size >= extension + layout::kExtensionBytes &&
+                          hasTag(in + extension, layout::kExtTag, layout::kExtensionTag);
+    if (extended) {
         const ExtensionSettings settings = readExtension(in + extension);
         if (isValid(settings)) {
             resolutionIndex = settings.resolutionIndex;
@@ -271,6 +316,21 @@ VstInt32 SlicerEffect::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
             noteToSliceMode = settings.noteToSliceMode != 0;
         }
     }
+    const bool withProgram = extended && size >= extension + layout::kExtension2Bytes &&
+                             hasTag(in + extension, layout::kExt2Tag, layout::kProgramExtensionTag);
+    const ProgramSettings settings =
+        withProgram ? readProgramSettings(in + extension) : ProgramSettings{-1, 0, 0.0f};
+
+    // The bank plays as saved whether the host selects a program after it,
+    // before it, or never: the current program's values reach the engine now.
+    if (isValid(settings)) {
+        applyProgram(settings.currentProgram);
+        patternLength = settings.patternLength;
+        patternLengthValue = settings.patternLengthValue;
+    } else {
+        applyProgram(currentProgramIndex(*this));
+    }
+    notifyEditor(true);
     return layout::kBankLoadAnswer;
 }
 

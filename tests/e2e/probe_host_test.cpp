@@ -201,17 +201,33 @@ TEST_F(ProbeHost, PresetsAndBanksRoundTripInParameterAndChunkForms) {
     }
 }
 
-TEST_F(ProbeHost, TheBankLoadsBeforeTheProgramIsSelected) {
+TEST_F(ProbeHost, ABankKeepsItsOwnProgramUnlessOneIsAskedFor) {
+    // A chunk restores the whole state, the current program included: selecting
+    // one after it would re-apply that program's stored values over it.
     ASSERT_EQ(probe({"state", "--save-bank", path("a.fxb")}, true).exitCode, 0);
-    ASSERT_EQ(
-        probe({"render", "-o", path("out.wav"), "--bank", path("a.fxb"), "--block", "4096"}, true).exitCode,
-        0);
-    std::vector<std::string> calls = callsWithout("process");
-    std::vector<std::string> expected = {
-        "version 2400",         "dispatch 0 0 0 0",    "dispatch 10 0 0 44100",
-        "dispatch 11 0 4096 0", "dispatch 24 0 144 0", "dispatch 2 0 0 0",
-        "dispatch 12 0 1 0",    "dispatch 12 0 0 0",   "dispatch 1 0 0 0"};
-    EXPECT_EQ(calls, expected);
+    const std::vector<std::string> common = {"version 2400", "dispatch 0 0 0 0", "dispatch 10 0 0 44100",
+                                             "dispatch 11 0 4096 0", "dispatch 24 0 144 0"};
+    const std::vector<std::string> end = {"dispatch 12 0 1 0", "dispatch 12 0 0 0", "dispatch 1 0 0 0"};
+    for (bool askForProgram : {false, true}) {
+        std::vector<std::string> args = {"render",      "-o",      path("out.wav"), "--bank",
+                                         path("a.fxb"), "--block", "4096"};
+        if (askForProgram) {
+            args.insert(args.end(), {"--program", "2"});
+        }
+        ASSERT_EQ(probe(args, true).exitCode, 0);
+        std::vector<std::string> expected = common;
+        if (askForProgram) {
+            expected.push_back("dispatch 2 0 2 0");
+        }
+        expected.insert(expected.end(), end.begin(), end.end());
+        EXPECT_EQ(callsWithout("process"), expected);
+    }
+
+    // A bank of parameters says which program was current.
+    ASSERT_EQ(probe({"state", "--program", "3", "--save-bank", path("p.fxb")}, false).exitCode, 0);
+    HostRun again = probe({"state", "--bank", path("p.fxb")}, false);
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.out.find("program 3 \"Probe 3\""), std::string::npos) << again.out;
 }
 
 TEST_F(ProbeHost, FilesThatDoNotFitAreRefusedAndLeaveNoOutputBehind) {

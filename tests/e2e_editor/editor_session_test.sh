@@ -63,6 +63,21 @@ press_and_drag() {  # X Y [DX ...]: press at (X, Y), move by each DX in turn, re
   [ "$(reply)" = ok ] || fail "idle during a press"
 }
 
+# A click as quick as xdotool makes it, while the host runs its message loop
+# and idles the editor every 20 ms: it must act like any other press.
+quick_click() {  # X Y BUTTON
+  send "idle 1200"
+  xdotool mousemove $(screen "$1" "$2")
+  sleep 0.2
+  xdotool click "$3"
+  [ "$(reply)" = ok ] || fail "idle around a click"
+}
+expect_pixel() {  # X Y "R G B" WHAT
+  local got
+  got=$(ask "pixel $1 $2")
+  [ "$got" = "$3" ] || fail "$4: pixel ($1,$2) is '$got', not '$3'"
+}
+
 ask "idle 300" >/dev/null
 ask "snapshot $artifacts/editor.png" >/dev/null
 sequencer=$(ask "pixel 300 200")
@@ -84,13 +99,27 @@ attack=$(ask "param 0")
 awk -v v="$attack" 'BEGIN { exit !(v > 0.38 && v < 0.42) }' || fail "Attack after a 30-pixel drag, got $attack"
 ask "snapshot $artifacts/attack.png" >/dev/null
 
-# Pattern button 3 turns the current-pattern colour.
-[ "$(ask "pixel 522 141")" = "210 210 224" ] || fail "pattern 3 not current at first"
-press_and_drag 530 146
-ask "idle 200" >/dev/null
-pattern=$(ask "pixel 522 141")
-[ "$pattern" = "240 100 114" ] || fail "pattern 3 selected, got '$pattern'"
-ask "snapshot $artifacts/pattern.png" >/dev/null
+# A wheel notch over the knob moves it by one percent.
+before=$(ask "param 0")
+quick_click 40 22 4
+after=$(ask "param 0")
+awk -v a="$before" -v b="$after" 'BEGIN { exit !(b - a > 0.004 && b - a < 0.016) }' ||
+  fail "a wheel notch over Attack took it from $before to $after"
+
+# Quick clicks on one control of each kind, each leaving its mark in the picture.
+expect_pixel 522 141 "210 210 224" "pattern 3 before its click"
+quick_click 530 146 1
+expect_pixel 522 141 "240 100 114" "pattern 3 after a quick click"
+expect_pixel 173 160 "240 240 245" "step 12 before its click"
+quick_click 173 121 1
+expect_pixel 173 160 "64 78 192" "step 12 after a quick click near its top"
+quick_click 508 178 1
+expect_pixel 501 174 "250 170 214" "bank B after a quick click"
+quick_click 252 222 1
+expect_pixel 234 217 "152 252 247" "lane Pitch after a quick click"
+quick_click 132 91 1
+expect_pixel 99 86 "100 100 250" "Freeze after a quick click"
+ask "snapshot $artifacts/quick-clicks.png" >/dev/null
 
 # Closing and reopening the editor gives back every GDI object it made.
 ask close >/dev/null

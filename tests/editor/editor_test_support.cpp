@@ -42,12 +42,7 @@ void EditorTest::destroyEditor() {
 }
 
 void EditorTest::script(std::initializer_list<ScriptedInput::Step> steps) {
-    bool first = true;
     for (const ScriptedInput::Step& step : steps) {
-        if (first) {
-            input().push(step);  // the poll every loop ignores
-            first = false;
-        }
         input().push(step);
     }
 }

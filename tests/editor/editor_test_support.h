@@ -30,7 +30,7 @@ class EditorTest : public RasterTest {
     void destroyEditor();
 
     Color pixel(int32_t x, int32_t y) const { return canvas.pixels.color(x, y); }
-    // Presses: the first poll of a mouse loop is ignored, then each step is one pass.
+    // Presses: each step is one poll of the mouse loop, the first included.
     void script(std::initializer_list<ScriptedInput::Step> steps);
 
     std::unique_ptr<SlicerEffect> engine;

@@ -1,5 +1,8 @@
 #include "editor/slicer_editor.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "editor/parameter_panel_control.h"
 #include "editor/step_sequencer_control.h"
 #include "editor/waveform_view.h"
@@ -15,6 +18,34 @@ namespace {
 
 constexpr Color kBackgroundField{255, 205, 127};
 constexpr Point kQuestionMark{520, 310};
+constexpr Color kSwitchOn{250, 130, 130};
+constexpr Color kSwitchOff{240, 240, 240};
+
+// The centre of a sequencer or panel element, and a pixel just inside its outline, in the window.
+Point sequencerCentre(const Rect& own) {
+    return {7 + (own.left + own.right) / 2, 112 + (own.top + own.bottom) / 2};
+}
+Point panelCentre(const Rect& own) {
+    return {7 + (own.left + own.right) / 2, 7 + (own.top + own.bottom) / 2};
+}
+Point panelCorner(const Rect& own) {
+    return {7 + own.left + 1, 7 + own.top + 1};
+}
+
+// Answers each poll from a function of the poll's number, for looking at the
+// window while a press is held.
+class PollScript : public PointerSource {
+  public:
+    PollScript(Point where, std::function<MouseButtons(int poll)> buttons)
+        : where_(where), buttons_(std::move(buttons)) {}
+    MouseButtons pollButtons() override { return buttons_(polls_++); }
+    Point position() override { return where_; }
+
+  private:
+    Point where_;
+    std::function<MouseButtons(int poll)> buttons_;
+    int polls_ = 0;
+};
 
 class SlicerEditorTest : public EditorTest {
   protected:
@@ -37,8 +68,10 @@ class SlicerEditorTest : public EditorTest {
         for (int i = 0; i < polls; ++i) {
             input().push({buttons, where});
         }
-        headlessWindow(*editor->frame()).press(where);
+        headlessWindow(*editor->frame()).press(where, buttons);
     }
+
+    Color windowPixel(Point at) { return windowPixel(at.x, at.y); }
 
     uint32_t start = 1000;
     SlicerEditor* editor = nullptr;
@@ -213,16 +246,145 @@ TEST_F(SlicerEditorTest, KnobDragThroughTheWindowKeepsTheHostIdling) {
     openAndPaint();
     const Rect knob = ParameterPanelControl::knob(0);
     const Point start{7 + knob.left + 10, 7 + knob.top + 10};
-    input().push({mouse::LeftButton, start});
     for (int32_t i = 0; i <= 60; ++i) {
         input().push({mouse::LeftButton, {start.x + i, start.y}});
     }
-    headlessWindow(*editor->frame()).press(start);
+    headlessWindow(*editor->frame()).press(start, mouse::LeftButton);
     EXPECT_NEAR(engine->paramValues[0], 60 * 0.013333334f, 1e-4f);
     ASSERT_GE(HostRecorder::idleTimes.size(), 2u);
     for (size_t i = 1; i < HostRecorder::idleTimes.size(); ++i) {
         EXPECT_GE(HostRecorder::idleTimes[i] - HostRecorder::idleTimes[i - 1], 50u);
     }
+}
+
+TEST_F(SlicerEditorTest, AClickOverBeforeTheControlLooksActsOnceOnEveryKindOfControl) {
+    openAndPaint();
+    std::fill_n(engine->playBufferL.get(), 100, 0.5f);
+    struct Click {
+        const char* control;
+        Point where;
+        std::function<bool()> acted;
+    };
+    const Click clicks[] = {
+        {"step cell 12",
+         {7 + StepSequencerControl::stepCell(11).left + 7, 112 + 50},
+         [&] { return engine->steps[0][0][11] > 0.0f; }},
+        {"pattern 3", sequencerCentre(StepSequencerControl::patternButton(2)),
+         [&] { return engine->currentPattern == 2; }},
+        {"bank B", sequencerCentre(StepSequencerControl::bankButton(1)),
+         [&] { return engine->currentBank == 1; }},
+        {"lane Pitch", sequencerCentre(StepSequencerControl::laneButton(5)),
+         [&] { return editor->stepSequencer()->editLane() == 5; }},
+        {"resolution", sequencerCentre(StepSequencerControl::kResolutionBox),
+         [&] { return engine->resolutionIndex == 4; }},
+        {"Flush", panelCentre(ParameterPanelControl::kFlushButton),
+         [&] { return engine->playBufferL[0] == 0.0f; }},
+        {"Freeze", panelCentre(ParameterPanelControl::kFreezeButton), [&] { return engine->freeze; }},
+        {"panel MidiLearn", panelCentre(ParameterPanelControl::kLearnButton),
+         [&] { return engine->paramMidiLearn; }},
+        {"knob Reso in learn", panelCentre(ParameterPanelControl::knob(3)),
+         [&] { return engine->paramLearnTarget == 3; }},
+        {"sequencer MidiLearn", sequencerCentre(StepSequencerControl::kLearnButton),
+         [&] { return engine->patternNoteLearn; }},
+        {"help", kQuestionMark, [&] { return editor->frame()->modalView() == editor->helpButton(); }},
+    };
+    for (const Click& click : clicks) {
+        input().clear();  // every poll finds the button up again
+        input().setPosition(click.where);
+        headlessWindow(*editor->frame()).press(click.where, mouse::LeftButton);
+        EXPECT_TRUE(click.acted()) << click.control;
+    }
+}
+
+TEST_F(SlicerEditorTest, ThePanelShowsWhatChangedElsewhereAfterTheNextIdle) {
+    openAndPaint();
+    const Point noteLearn = panelCorner(ParameterPanelControl::kNoteSliceLearnButton);
+    const Point freeze = panelCorner(ParameterPanelControl::kFreezeButton);
+    const Point knobBar = panelCorner(ParameterPanelControl::knob(0));
+    engine->toggleNoteSliceLearn();
+    editor->idle();
+    EXPECT_EQ(windowPixel(noteLearn), kSwitchOn);
+
+    // The sequencer's pattern learn switches the panel's note learn off.
+    pressWindow(mouse::LeftButton, sequencerCentre(StepSequencerControl::kLearnButton), 1);
+    editor->idle();
+    EXPECT_EQ(windowPixel(noteLearn), kSwitchOff);
+
+    // A program change and a bank load.
+    engine->setProgram(2);
+    engine->setParameter(0, 1.0f);
+    editor->idle();
+    EXPECT_EQ(windowPixel(knobBar), (Color{90, 107, 190}));
+    engine->setProgram(0);
+    editor->idle();
+    EXPECT_EQ(windowPixel(knobBar), (Color{165, 174, 214}));
+
+    SlicerEffect saved(&HostRecorder::callback);
+    saved.toggleFreeze();
+    saved.toggleSliceTriggering();
+    void* chunk = nullptr;
+    const VstInt32 size = saved.getChunk(&chunk, false);
+    engine->setChunk(chunk, size, false);
+    editor->idle();
+    EXPECT_EQ(windowPixel(freeze), (Color{100, 100, 250}));
+    EXPECT_EQ(windowPixel(panelCorner(ParameterPanelControl::kSliceTriggerButton)), kSwitchOn);
+}
+
+TEST_F(SlicerEditorTest, AnIdleDrawsOnlyWhatChanged) {
+    HeadlessWindow& window = openAndPaint();
+    editor->idle();
+    // Marks in each view's picture: an idle that draws the view paints over its mark.
+    const Point panel{8, 8};
+    const Point sequencer{8, 113};
+    const Point waveform{11, 246};
+    const uint32_t mark = packRgb(1, 2, 3);
+    const auto markAll = [&] {
+        for (Point at : {panel, sequencer, waveform}) {
+            window.pixels().at(at.x, at.y) = mark;
+        }
+    };
+    markAll();
+    editor->idle();
+    EXPECT_EQ(window.pixels().at(panel.x, panel.y), mark);
+    EXPECT_EQ(window.pixels().at(sequencer.x, sequencer.y), mark);
+    EXPECT_EQ(window.pixels().at(waveform.x, waveform.y), mark);
+
+    engine->currentStep = 5;  // the playing step moves
+    editor->idle();
+    EXPECT_EQ(window.pixels().at(panel.x, panel.y), mark);
+    EXPECT_NE(window.pixels().at(sequencer.x, sequencer.y), mark);
+
+    markAll();
+    engine->scheduledSlot = 7;  // the playing slice
+    editor->idle();
+    EXPECT_NE(window.pixels().at(waveform.x, waveform.y), mark);
+    EXPECT_EQ(window.pixels().at(sequencer.x, sequencer.y), mark);
+
+    markAll();
+    engine->playBufferL[0] = 1.0f;  // the buffer
+    engine->playBufferR[0] = 1.0f;
+    editor->idle();
+    EXPECT_NE(window.pixels().at(waveform.x, waveform.y), mark);
+    EXPECT_EQ(window.pixels().at(panel.x, panel.y), mark);
+}
+
+TEST_F(SlicerEditorTest, AHeldButtonShowsItsChangeAndWaitsBetweenPolls) {
+    openAndPaint();
+    const Rect pitch = StepSequencerControl::laneButton(5);
+    const Point lanePixel{7 + pitch.left + 1, 112 + pitch.top + 1};
+    Color whileHeld{};
+    PollScript held(sequencerCentre(pitch), [&](int poll) {
+        if (poll == 5) {
+            whileHeld = windowPixel(lanePixel);
+        }
+        return poll < 10 ? mouse::LeftButton : 0;
+    });
+    rasterPlatform().setPointerSource(&held);
+    const int32_t sleepsBefore = clock.sleepCount();
+    headlessWindow(*editor->frame()).press(sequencerCentre(pitch), mouse::LeftButton);
+    rasterPlatform().setPointerSource(nullptr);
+    EXPECT_EQ(whileHeld, (Color{152, 252, 247}));
+    EXPECT_GE(clock.sleepCount() - sleepsBefore, 5);
 }
 
 }  // namespace

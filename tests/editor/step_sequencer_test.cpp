@@ -1,5 +1,7 @@
 #include "editor/step_sequencer_control.h"
 
+#include <algorithm>
+
 #include "editor_test_support.h"
 
 namespace tramvek::test {
@@ -226,6 +228,36 @@ TEST_F(StepSequencerTest, LengthAndShuffleBoxesDragAndReset) {
     const float before = slot(0, 0, 20);
     press({{mouse::LeftButton, shuffle}, {mouse::LeftButton, cellPoint(20, 150)}});
     EXPECT_EQ(slot(0, 0, 20), before);
+}
+
+TEST_F(StepSequencerTest, EachWheelNotchMovesTheShownNumberByOne) {
+    struct Shown {
+        int32_t lowest;
+        int32_t highest;
+    };
+    const Shown ranges[Seq::kLaneCount] = {{0, 100}, {-50, 50}, {-50, 50}, {-50, 50},
+                                           {1, 32},  {-12, 12}, {0, 1}};
+    for (int32_t lane = 0; lane < Seq::kLaneCount; ++lane) {
+        chooseLane(lane);
+        for (int32_t n = 0; n <= 64; ++n) {
+            const float start =
+                std::min(1.0f, static_cast<float>(n) / 64.0f + static_cast<float>(n % 3) * 0.0041f);
+            for (const int32_t notch : {1, -1}) {
+                engine->steps[0][lane][9] = start;
+                const int32_t before = Seq::laneValueText(start, lane);
+                ASSERT_TRUE(control->wheel(nullptr, cellPoint(9, 150), static_cast<float>(notch)));
+                EXPECT_EQ(Seq::laneValueText(slot(0, lane, 9), lane),
+                          std::clamp(before + notch, ranges[lane].lowest, ranges[lane].highest))
+                    << lane << ' ' << start;
+            }
+        }
+    }
+    engine->setPatternLength(0.5f);
+    EXPECT_TRUE(control->wheel(nullptr, centreOf(Seq::kLengthBox), 1.0f));
+    EXPECT_EQ(engine->patternLength, 17);
+    EXPECT_TRUE(control->wheel(nullptr, centreOf(Seq::kShuffleBox), 1.0f));
+    EXPECT_EQ(static_cast<int32_t>(100.0f * engine->shuffle), 1);
+    EXPECT_FALSE(control->wheel(nullptr, centreOf(Seq::kHelpBox), 1.0f));
 }
 
 }  // namespace

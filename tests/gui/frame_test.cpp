@@ -39,20 +39,20 @@ class FrameTest : public RasterTest {
 TEST_F(FrameTest, ThePressGoesToTheTopmostEnabledViewUnderIt) {
     RecordingView* lower = add({10, 10, 50, 50});
     RecordingView* upper = add({40, 40, 90, 70});
-    window().press({45, 45});
+    window().press({45, 45}, mouse::LeftButton);
     EXPECT_EQ(upper->presses, 1);
     EXPECT_EQ(lower->presses, 0);
     EXPECT_EQ(upper->lastPress, (Point{45, 45}));
 
-    window().press({50, 50});  // both edges inclusive
+    window().press({50, 50}, mouse::LeftButton);  // both edges inclusive
     EXPECT_EQ(upper->presses, 2);
-    window().press({20, 20});
+    window().press({20, 20}, mouse::LeftButton);
     EXPECT_EQ(lower->presses, 1);
-    window().press({95, 75});
+    window().press({95, 75}, mouse::LeftButton);
     EXPECT_EQ(lower->presses + upper->presses, 3);
 
     upper->setMouseEnabled(false);
-    window().press({45, 45});
+    window().press({45, 45}, mouse::LeftButton);
     EXPECT_EQ(lower->presses, 2);
     EXPECT_EQ(upper->presses, 2);
 }
@@ -62,17 +62,17 @@ TEST_F(FrameTest, AModalViewAloneReceivesPressesAndOnlyInsideItself) {
     RecordingView* modal = add({20, 20, 30, 30});
     ASSERT_TRUE(frame->setModalView(modal));
     EXPECT_EQ(modal->attaches, 2);
-    window().press({5, 5});
+    window().press({5, 5}, mouse::LeftButton);
     EXPECT_EQ(below->presses, 0);
     EXPECT_EQ(modal->presses, 0);
-    window().press({30, 30});
+    window().press({30, 30}, mouse::LeftButton);
     EXPECT_EQ(modal->presses, 1);
 
     EXPECT_FALSE(frame->setModalView(below));
     EXPECT_EQ(frame->modalView(), modal);
     EXPECT_TRUE(frame->setModalView(nullptr));
     EXPECT_EQ(modal->detaches, 1);
-    window().press({5, 5});
+    window().press({5, 5}, mouse::LeftButton);
     EXPECT_EQ(below->presses, 1);
 }
 
@@ -323,7 +323,7 @@ TEST_F(FrameTest, ControlsPumpTheEditorOnEveryPassOfTheirMouseLoop) {
     input().push({mouse::LeftButton, {305, 205}});
     input().push({mouse::LeftButton | mouse::ShiftKey, {307, 206}});
     input().push({0, {309, 207}});
-    window().press({5, 5});
+    window().press({5, 5}, mouse::LeftButton);
     EXPECT_EQ(editor.pumps, 2);
     EXPECT_EQ(control->path, (std::vector<Point>{{5, 5}, {7, 6}}));
 

@@ -54,7 +54,7 @@ class OverlayTest : public RasterTest {
     void pressWith(MouseButtons buttons, Point where) {
         input().clear();
         input().push({buttons, where});
-        window().press(where);
+        window().press(where, buttons);
     }
 
     CountingListener listener;

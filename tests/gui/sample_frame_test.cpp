@@ -59,7 +59,7 @@ TEST_F(SampleFrame, BackgroundDisplayAndHelpOverlay) {
     const uint32_t cornerBefore = pixels.at(2, 2);
     const uint32_t edgeBefore = pixels.at(588, 329);
     input().push({mouse::LeftButton, {520, 310}});
-    window.press({520, 310});
+    window.press({520, 310}, mouse::LeftButton);
     ASSERT_EQ(frame.modalView(), button);
     EXPECT_EQ(pixels.at(300, 160), packRgb(250, 212, 183));  // the display is covered
     // Outside the overlay the window is as it was.

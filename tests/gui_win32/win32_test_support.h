@@ -85,7 +85,8 @@ namespace tramvek::test {
 class RecordingClient : public WindowClient {
   public:
     void paint(Surface&, const Rect&) override {}
-    void press(Point) override {}
+    void press(Point, MouseButtons) override {}
+    void wheelTurned(Point, float) override {}
     void windowDestroyed() override {}
     void drop(const char* const* items, int32_t count, int32_t type) override {
         Drop made{{}, count, type};
@@ -112,8 +113,15 @@ class PressRecorder : public View {
     using View::View;
     void draw(DrawContext&) override { ++draws; }
     void trackMouse(DrawContext& context, Point& where) override;
+    bool wheel(DrawContext*, Point where, float distance) override {
+        wheelAt = where;
+        wheelTurned += distance;
+        return true;
+    }
 
     int draws = 0;
+    Point wheelAt{-1, -1};
+    float wheelTurned = 0.0f;
     std::vector<Point> presses;
     MouseButtons buttonsAtPress = 0;
     MouseButtons allButtonsSeen = 0;

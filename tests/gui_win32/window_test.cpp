@@ -281,6 +281,29 @@ TEST_F(PressTest, RightPressWithShiftAndMiddlePressAreDeliveredAndPolled) {
     EXPECT_EQ(lower->presses.size(), 1U);
 }
 
+// The message's buttons answer the first poll: a click is often over before
+// the window procedure runs, and the key state then says nothing is down.
+TEST_F(PressTest, AClickWithoutHoldIsStillAPressAndSwappedButtonsAreLogical) {
+    pressAt({150, 150}, "click 1");
+    ASSERT_EQ(upper->presses.size(), 1U);
+    EXPECT_EQ(upper->buttonsAtPress & mouse::LeftButton, mouse::LeftButton);
+
+    SwapMouseButton(TRUE);
+    pressAt({50, 60}, "mousedown 1 sleep 0.3 mouseup 1");
+    SwapMouseButton(FALSE);
+    ASSERT_EQ(lower->presses.size(), 1U);
+    EXPECT_EQ(lower->allButtonsSeen & (mouse::LeftButton | mouse::RightButton), mouse::RightButton);
+}
+
+TEST_F(PressTest, WheelNotchesReachTheViewUnderThePointer) {
+    pressAt({150, 150}, "click 1");  // as a user's first click, which gives the window the focus
+    ASSERT_TRUE(startXdotool("click 4 sleep 0.1 click 4 sleep 0.1 click 5"));
+    pumpMessages(600);
+    EXPECT_EQ(upper->wheelTurned, 1.0f);
+    EXPECT_EQ(upper->wheelAt, (Point{150, 150}));
+    EXPECT_EQ(lower->wheelTurned, 0.0f);
+}
+
 TEST_F(PressTest, PressOutsideEveryViewReachesNone) {
     pressAt({400, 300}, "mousedown 1 sleep 0.3 mouseup 1");
     EXPECT_TRUE(upper->presses.empty());

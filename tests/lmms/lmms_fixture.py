@@ -5,6 +5,8 @@ make-input   a stereo float WAV: one tone per sixteenth note, a different tone
              at every position of every bar, so each slice can be recognised.
 edit-bank    a bank chunk with edited patterns and a frozen buffer, as .fxb (for
              tramvek-host) and as base64 (for the LMMS project).
+edit-program program 0 of a bank renamed and set to fewer steps, with triggers
+             on the odd steps only, as .fxb and base64.
 project      the LMMS project: a sample track playing the WAV through the DLL.
 compare      LMMS's render against tramvek-host's, step by step on the grid.
 """
@@ -120,11 +122,7 @@ def step_offset(bank, lane, slot):
 
 
 def edit_bank(args):
-    fxb = bytearray(open(args.input, 'rb').read())
-    if fxb[:4] != b'CcnK' or fxb[8:12] != b'FBCh':
-        sys.exit(f'{args.input}: not an opaque-chunk bank file')
-    size = struct.unpack('>i', fxb[156:160])[0]
-    chunk = bytearray(fxb[BANK_HEADER:BANK_HEADER + size])
+    fxb, chunk = read_chunk(args.input)
     steps = engine_step_samples(args.tempo)
     frozen = steps * STEPS_PER_BAR
     for step in range(STEPS_PER_BAR):
@@ -137,10 +135,44 @@ def edit_bank(args):
     chunk[FREEZE_OFFSET] = 1
     struct.pack_into('<i', chunk, SAMPLES_OFFSET, frozen)
     chunk += audio.tobytes() + audio.tobytes() + bytes(TAIL_BYTES)
+    write_chunk(fxb, chunk, args.output, args.base64)
+
+
+RECORD_BYTES = 60
+RECORD_LENGTH = 32
+RECORD_NAME = 36
+PROGRAM_GROUP = 24   # in the trailer: 'TVX2', current program, steps, length as the editor shows it
+
+
+def read_chunk(path):
+    fxb = bytearray(open(path, 'rb').read())
+    if fxb[:4] != b'CcnK' or fxb[8:12] != b'FBCh':
+        sys.exit(f'{path}: not an opaque-chunk bank file')
+    size = struct.unpack('>i', fxb[156:160])[0]
+    return fxb, bytearray(fxb[BANK_HEADER:BANK_HEADER + size])
+
+
+def write_chunk(fxb, chunk, output, base64_path):
     out = fxb[:BANK_HEADER - 4] + struct.pack('>i', len(chunk)) + chunk
     struct.pack_into('>i', out, 4, len(out) - 8)
-    open(args.output, 'wb').write(out)
-    open(args.base64, 'w').write(base64.b64encode(bytes(chunk)).decode())
+    open(output, 'wb').write(out)
+    open(base64_path, 'w').write(base64.b64encode(bytes(chunk)).decode())
+
+
+def edit_program(args):
+    fxb, chunk = read_chunk(args.input)
+    name = args.name.encode()[:23]
+    chunk[RECORD_NAME:RECORD_NAME + 24] = name + bytes(24 - len(name))
+    struct.pack_into('<i', chunk, RECORD_LENGTH, args.length)
+    # The engine's own pattern length, which the chunk carries beside the program's.
+    samples = struct.unpack_from('<i', chunk, SAMPLES_OFFSET)[0]
+    group = AUDIO_OFFSET + 8 * samples + PROGRAM_GROUP
+    if chunk[group:group + 4] == b'TVX2':
+        struct.pack_into('<iif', chunk, group + 4, 0, args.length, args.length / 32)
+    # Triggers on the odd slots only; a fresh plug-in has them on the even ones.
+    for step in range(32):
+        struct.pack_into('<f', chunk, step_offset(0, 0, step), 0.8 if step % 2 else 0.0)
+    write_chunk(fxb, chunk, args.output, args.base64)
 
 
 def project(args):
@@ -253,6 +285,13 @@ def main():
     p.add_argument('base64')
     p.add_argument('--tempo', type=int, required=True)
     p.set_defaults(run=edit_bank)
+    p = commands.add_parser('edit-program')
+    p.add_argument('input')
+    p.add_argument('output')
+    p.add_argument('base64')
+    p.add_argument('--name', required=True)
+    p.add_argument('--length', type=int, required=True)
+    p.set_defaults(run=edit_program)
     p = commands.add_parser('project')
     p.add_argument('output')
     p.add_argument('--tempo', type=int, required=True)

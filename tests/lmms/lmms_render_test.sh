@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# LMMS renders a song through tramvek.dll (32-bit, under Wine), once with the
-# plug-in's default state and once with a bank chunk (edited patterns, frozen
-# buffer) stored in the project; each render must match tramvek-host's render
-# of the same input, tempo, block size and state, slice by slice on the grid.
+# LMMS renders a song through tramvek.dll (32-bit, under Wine): with the
+# plug-in's default state, with a bank chunk (edited patterns, frozen buffer)
+# stored in the project, and with one whose program has other parameters, a
+# name and 12 steps (LMMS selects the program before it restores the chunk).
+# Each render must match tramvek-host's render of the same input, tempo, block
+# size and state, slice by slice on the grid.
 #
 # Usage: lmms_render_test.sh DLL HOST_EXE WORK_DIR
 set -euo pipefail
@@ -85,3 +87,14 @@ lmms_render frozen.mmp lmms-frozen.wav
 tramvek_host render vst/tramvek.dll -i input.wav -o host-frozen.wav --tempo $tempo --block $block \
   --tail $tail_seconds --bank edited.fxb >/dev/null
 $fixture compare lmms-frozen.wav host-frozen.wav input.wav --tempo $tempo --bars $bars --frozen
+
+echo "== bank chunk with edited parameters, a renamed program of 12 steps, odd-step triggers"
+tramvek_host state vst/tramvek.dll --param 2=0.15 --param 3=0.5 --param 5=0.6 --save-bank params.fxb >/dev/null
+$fixture edit-program params.fxb program.fxb program.b64 --name "Odd twelve" --length 12
+$fixture project program.mmp --tempo $tempo --bars $bars --wav "$work/input.wav" --dll tramvek.dll --chunk program.b64
+lmms_render program.mmp lmms-program.wav
+tramvek_host render vst/tramvek.dll -i input.wav -o host-program.wav --tempo $tempo --block $block \
+  --tail $tail_seconds --bank program.fxb >/dev/null
+$fixture compare lmms-program.wav host-program.wav input.wav --tempo $tempo --bars $bars
+tramvek_host state vst/tramvek.dll --bank program.fxb >state.txt
+grep -q '^program 0 "Odd twelve"' state.txt || { echo "FAIL: the program name did not come back:"; cat state.txt; exit 1; }

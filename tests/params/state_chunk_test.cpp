@@ -8,6 +8,7 @@
 
 #include "engine/slicer_effect.h"
 #include "params/chunk_bytes.h"
+#include "params/editor_spy.h"
 
 namespace tramvek {
 namespace {
@@ -153,14 +154,22 @@ TEST(StateChunkSave, EveryValueLandsAtItsOffsetLittleEndian) {
     EXPECT_EQ(getF32(bank, 73960 + 12), 0.75f);
 }
 
-TEST(StateChunkSave, PresetSaveAppliesTheStoredProgramAgain) {
+TEST(StateChunkSave, SavingChangesNothingAndTheBankCarriesTheEnginesProgramAndLength) {
     auto effect = freshEffect();
-    effect->setPatternLength(1.0f);
+    effect->setProgram(4);
+    effect->setPatternLength(0.4f);  // 12 steps; program 4 keeps its 16
     const Bytes preset = saveChunk(*effect, true);
-    EXPECT_EQ(effect->patternLength, 16);
+    const Bytes bank = saveChunk(*effect);
+    EXPECT_EQ(effect->patternLength, 12);
+    EXPECT_EQ(effect->patternLengthValue, 0.4f);
     EXPECT_EQ(getF32(preset, 4), 0.8f);
     EXPECT_EQ(getI32(preset, 32), 16);
     EXPECT_STREQ(reinterpret_cast<const char*>(&preset[36]), "Init");
+    EXPECT_EQ(std::memcmp(&bank[73960 + 24], "TVX2", 4), 0);
+    EXPECT_EQ(getI32(bank, 73960 + 28), 4);
+    EXPECT_EQ(getI32(bank, 73960 + 32), 12);
+    EXPECT_EQ(getF32(bank, 73960 + 36), 0.4f);
+    EXPECT_TRUE(std::all_of(bank.begin() + 73960 + 40, bank.end(), [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(StateChunkSave, EachInstanceHandsOutItsOwnPresetChunk) {
@@ -192,12 +201,7 @@ TEST(StateChunkRoundTrip, BankRestoresEverythingBitExactIntoAFreshInstance) {
     expectSameStoredState(*original, *restored);
     EXPECT_EQ(std::memcmp(original->playBufferL.get(), restored->playBufferL.get(), 4 * kSamples), 0);
     EXPECT_EQ(std::memcmp(original->playBufferR.get(), restored->playBufferR.get(), 4 * kSamples), 0);
-    const Bytes resaved = saveChunk(*restored);
-    // Equal from the step store on; the records differ only in their names.
-    EXPECT_TRUE(std::equal(bank.begin() + 960, bank.end(), resaved.begin() + 960, resaved.end()));
-    for (const ProgramRecord& program : restored->programs) {
-        EXPECT_STREQ(program.name, "Init");  // names are never read back
-    }
+    EXPECT_EQ(saveChunk(*restored), bank);
 }
 
 TEST(StateChunkRoundTrip, LargestFrozenPatternIsAccepted) {
@@ -222,22 +226,35 @@ TEST(StateChunkRoundTrip, ReloadingOurOwnChunkBufferKeepsTheState) {
     EXPECT_EQ(saveChunk(*effect), before);
 }
 
-TEST(StateChunkRoundTrip, BankLoadChangesNoParameterUntilAProgramIsSelected) {
+TEST(StateChunkRoundTrip, BankLoadAppliesTheCurrentProgramAndTheEnginesPatternLength) {
     auto source = freshEffect();
-    source->programs[0].params[2] = 0.3f;
-    source->programs[0].patternLength = 8;
+    source->programs[3].params[2] = 0.3f;
+    source->programs[3].patternLength = 8;
+    std::strcpy(source->programs[3].name, "Saved");
+    source->curProgram = 3;
+    source->setPatternLength(0.4f);
     Bytes bank = saveChunk(*source);
 
+    // As a host that selects a program first and restores the chunk after it.
     auto target = freshEffect();
     target->setProgram(0);
     ASSERT_EQ(loadChunk(*target, bank), 73964);
-    EXPECT_EQ(target->getParameter(2), 1.0f);
-    EXPECT_EQ(target->cutoffSq, 1.0f);
-    EXPECT_EQ(target->patternLength, 16);
-    target->setProgram(0);
+    EXPECT_EQ(target->curProgram, 3);
     EXPECT_EQ(target->getParameter(2), 0.3f);
     EXPECT_FLOAT_EQ(target->cutoffSq, 0.09f);
-    EXPECT_EQ(target->patternLength, 8);
+    EXPECT_EQ(target->patternLength, 12);
+    EXPECT_EQ(target->patternLengthValue, 0.4f);
+    EXPECT_STREQ(target->programs[3].name, "Saved");
+
+    // Today's chunks carry neither: the program that is current applies, with its stored length.
+    std::fill(bank.begin() + 73960 + 24, bank.begin() + 73960 + 40, 0);
+    auto older = freshEffect();
+    older->setProgram(3);
+    ASSERT_EQ(loadChunk(*older, bank), 73964);
+    EXPECT_EQ(older->curProgram, 3);
+    EXPECT_EQ(older->getParameter(2), 0.3f);
+    EXPECT_EQ(older->patternLength, 8);
+    EXPECT_EQ(older->patternLengthValue, 0.25f);
 }
 
 TEST(StateChunkRoundTrip, UnfrozenBankLeavesThePlayBuffersAlone) {
@@ -270,7 +287,22 @@ TEST(StateChunkRoundTrip, PresetLoadReachesParametersAndPatternLength) {
     EXPECT_EQ(effect->patternLength, 8);
     EXPECT_EQ(effect->patternLengthValue, 0.25f);
     EXPECT_EQ(effect->basePitch, -6);
-    EXPECT_STREQ(effect->programs[2].name, "Init");
+    EXPECT_STREQ(effect->programs[2].name, "Other");
+}
+
+TEST(StateChunkRoundTrip, LoadsTellTheEditorAndSavesDoNot) {
+    auto effect = freshEffect();
+    testing::EditorWatch watch(*effect);
+    Bytes bank = saveChunk(*effect);
+    Bytes preset = saveChunk(*effect, true);
+    EXPECT_EQ(watch.postUpdates, 0);
+    EXPECT_FALSE(watch.panelRedraw.exchange(false));
+    for (const bool isPreset : {false, true}) {
+        const int before = watch.postUpdates;
+        ASSERT_NE(loadChunk(*effect, isPreset ? preset : bank, isPreset), 0);
+        EXPECT_EQ(watch.postUpdates, before + 1);
+        EXPECT_TRUE(watch.panelRedraw.exchange(false));
+    }
 }
 
 // --- A bank written by hand from the layout ---
@@ -421,6 +453,8 @@ TEST(StateChunkLoad, ValuesFromAFileAreMadeSafe) {
     putI32(bank, 73792 + 4, -5);    // note of pattern 1
     putI32(bank, 73832 + 8, 128);   // note of slice 2
     putI32(bank, 73832 + 12, 127);  // note of slice 3 stays
+    std::memcpy(&bank[60 + 36], "Tab\tand\abell", 13);
+    std::fill_n(&bank[120 + 36], 24, 'n');  // no terminator
 
     auto effect = freshEffect();
     effect->steps[2][0][2] = 0.6f;
@@ -434,6 +468,8 @@ TEST(StateChunkLoad, ValuesFromAFileAreMadeSafe) {
     EXPECT_EQ(effect->programs[1].patternLength, 32);
     EXPECT_EQ(effect->programs[2].params[2], 0.4f);
     EXPECT_EQ(effect->paramControllers[0], 0);
+    EXPECT_STREQ(effect->programs[1].name, "Tab?and?bell");
+    EXPECT_EQ(effect->programs[2].name, std::string(23, 'n'));
     EXPECT_EQ(effect->patternNotes[1], 0);
     EXPECT_EQ(effect->sliceNotes[2], 0);
     EXPECT_EQ(effect->sliceNotes[3], 127);
@@ -526,6 +562,28 @@ TEST_F(SettingsNotApplied, OlderChunkWithoutTheTag) {
 TEST_F(SettingsNotApplied, ChunkTooShortToHoldThem) {
     bank.resize(73960 + 23);
     expectSettingsKept();
+}
+
+TEST(StateChunkSettings, ProgramAndPatternLengthOutOfRangeAreIgnored) {
+    auto source = freshEffect();
+    source->programs[2].patternLength = 6;
+    source->curProgram = 2;
+    source->setPatternLength(1.0f);
+    const Bytes good = saveChunk(*source);
+    const struct {
+        std::size_t at;
+        std::int32_t value;
+    } damage[] = {
+        {28, 16}, {28, -1}, {32, 1}, {32, 33}, {36, 0x7FC00000 /* NaN */}, {36, 0x3FC00000 /* 1.5 */}};
+    for (const auto& d : damage) {
+        Bytes bank = good;
+        putI32(bank, 73960 + d.at, d.value);
+        auto target = freshEffect();
+        target->setProgram(5);
+        ASSERT_EQ(loadChunk(*target, bank), 73964);
+        EXPECT_EQ(target->curProgram, 5) << d.at;
+        EXPECT_EQ(target->patternLength, 16) << d.at;  // program 5's stored length
+    }
 }
 
 TEST_F(SettingsNotApplied, AnyValueOutOfRange) {

@@ -52,7 +52,7 @@ uint32_t pixelAt(const DecodedPng& image, int x, int y) {
 }
 
 TEST(LinuxEditorSnapshot, ShowsTheEditorOnItsBackgroundPicture) {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X server (scripts/test.sh starts Xvfb)";
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X server (ctest starts a private Xvfb)";
     const std::string output = ::testing::TempDir() + "tramvek-linux-editor.png";
     std::remove(output.c_str());
     const std::string command =

@@ -103,6 +103,54 @@ TEST_F(EditorWindowTest, ThePressOnTheQuestionMarkShowsTheHelpAndTheNextOneHides
     EXPECT_FALSE(showsHelp(host.captureEditor()));
 }
 
+// One quick click (no hold) on each kind of control, in an order in which each
+// leaves a mark in the picture: the pixel that must change, and its colour after.
+TEST_F(EditorWindowTest, AQuickClickActsOnEveryKindOfControl) {
+    struct Click {
+        const char* control;
+        int x;
+        int y;
+        int pixelX;
+        int pixelY;
+        Color after;
+    };
+    const Click clicks[] = {
+        {"step cell 12 of the Trigger lane, near its top", 173, 121, 173, 160, {64, 78, 192}},
+        {"pattern button 3", 530, 146, 523, 142, {240, 100, 114}},
+        {"bank button B", 508, 178, 501, 174, {250, 170, 214}},
+        {"lane button Pitch", 252, 222, 234, 217, {152, 252, 247}},
+        {"Freeze Buffer", 132, 91, 99, 86, {100, 100, 250}},
+        {"the panel's MidiLearn", 207, 91, 9, 9, {152, 252, 247}},
+        {"knob Reso, now the learn target", 368, 22, 325, 14, {252, 35, 27}},
+        {"Midi-Learn Note->Slice", 407, 91, 359, 86, {250, 130, 130}},
+        // Switches the panel's note learn off: the panel must show it.
+        {"the sequencer's MidiLearn", 529, 125, 359, 86, {240, 240, 240}},
+    };
+    host.startIdling();
+    host.openEditor();
+    host.waitForIdles(5);
+    for (const Click& click : clicks) {
+        const Color before = host.captureEditor().color(click.pixelX, click.pixelY);
+        ASSERT_NE(before, click.after) << click.control;
+        ASSERT_TRUE(X11TestHost::xdotool(X11TestHost::at(click.x, click.y) + "click 1"));
+        host.waitForIdles(6);
+        EXPECT_EQ(host.captureEditor().color(click.pixelX, click.pixelY), click.after) << click.control;
+    }
+}
+
+TEST_F(EditorWindowTest, EachWheelNotchOverAKnobMovesItByOnePercent) {
+    host.effect()->setParameter(host.effect(), 0, 0.305f);
+    host.startIdling();
+    host.openEditor();
+    host.waitForIdles(5);
+    ASSERT_TRUE(X11TestHost::xdotool(X11TestHost::at(kAttackKnobX, kAttackKnobY) + "click 4 click 4"));
+    host.waitForIdles(6);
+    EXPECT_NEAR(host.effect()->getParameter(host.effect(), 0), 0.325f, 1e-6f);
+    ASSERT_TRUE(X11TestHost::xdotool("click 5"));
+    host.waitForIdles(6);
+    EXPECT_NEAR(host.effect()->getParameter(host.effect(), 0), 0.315f, 1e-6f);
+}
+
 TEST_F(EditorWindowTest, DraggingAKnobChangesItsParameterByThePointersTravel) {
     host.effect()->setParameter(host.effect(), 0, 0.1f);
     host.startIdling();

@@ -19,6 +19,9 @@ uint8_t channel(unsigned long pixel, unsigned long mask) {
     return mask == 0 ? 0 : static_cast<uint8_t>((pixel & mask) >> std::countr_zero(mask));
 }
 
+// As hosts idle their editors.
+constexpr int kIdleIntervalMs = 25;
+
 void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
@@ -86,7 +89,7 @@ void X11TestHost::startIdling() {
         while (idling_) {
             dispatch(effEditIdle);
             ++idleCalls_;
-            sleepMs(10);
+            sleepMs(kIdleIntervalMs);
         }
     });
 }

@@ -36,7 +36,7 @@ class X11TestHost {
     // Destroys the parent window (and with it any editor inside) and makes a new one.
     void replaceParent();
 
-    // effEditIdle about every 10 ms on the idle thread while running.
+    // effEditIdle about every 25 ms on the idle thread while running.
     void startIdling();
     void stopIdling();
     // Waits until the idle thread has made `count` more calls.

@@ -125,6 +125,13 @@ void applyBank(PluginInstance& plugin, const FxBank& bank) {
         plugin.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(i));
         setProgramParameters(plugin, bank.programs[i]);
     }
+    // The program that was current when the bank was saved is current again.
+    // (A chunk carries that itself: selecting a program there would re-apply
+    // its stored values over what the chunk restored.)
+    const VstInt32 current = bank.currentProgram;
+    if (current >= 0 && current < static_cast<VstInt32>(bank.programs.size())) {
+        plugin.dispatch(effSetProgram, 0, current);
+    }
 }
 
 FxPreset capturePreset(PluginInstance& plugin) {

@@ -66,7 +66,11 @@ void applySetup(PluginInstance& plugin, const PluginSetup& setup) {
     if (!setup.bank.empty()) {
         loadBankFile(plugin, setup.bank);
     }
-    plugin.dispatch(effSetProgram, 0, setup.program.value_or(0));
+    // A bank brings its own current program; only an explicit --program
+    // overrides it.
+    if (setup.program || setup.bank.empty()) {
+        plugin.dispatch(effSetProgram, 0, setup.program.value_or(0));
+    }
     if (!setup.preset.empty()) {
         loadPresetFile(plugin, setup.preset);
     }

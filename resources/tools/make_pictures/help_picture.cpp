@@ -103,7 +103,7 @@ class HelpWriter {
 
 Canvas drawHelpScreen(const FontFiles& fonts, const std::string& manual) {
     Canvas canvas(kWidth, kHeight, kField);
-    const Faces faces{Typeface(fonts.bold, 15), Typeface(fonts.regular, 11), Typeface(fonts.bold, 11)};
+    const Faces faces{Typeface(fonts.bold, 14), Typeface(fonts.regular, 10), Typeface(fonts.bold, 10)};
     HelpWriter writer(canvas, faces);
     for (const Block& block : parseManual(manual)) {
         writer.write(block);

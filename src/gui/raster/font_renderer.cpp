@@ -6,25 +6,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <string>
+#include <iostream>
+
+#include "gui/raster/font_lookup.h"
 
 namespace tramvek {
 
 namespace {
 
-constexpr std::array<const char*, 3> fontFolders{
-    "/usr/share/fonts/truetype/liberation2/",
-    "/usr/share/fonts/truetype/liberation/",
-    "/usr/share/fonts/liberation/",
-};
-
-constexpr std::array<const char*, 4> styleFiles{
-    "LiberationSans-Regular.ttf",
-    "LiberationSans-Bold.ttf",
-    "LiberationSans-Italic.ttf",
-    "LiberationSans-BoldItalic.ttf",
-};
+// The face the editor's text is drawn in; fontconfig picks the nearest installed one.
+constexpr const char* kFamily = "Liberation Sans";
 
 // Windows-1252 characters 0x80..0x9F; 0 where the code page has none.
 constexpr std::array<char32_t, 32> cp1252High{
@@ -40,12 +31,18 @@ constexpr std::u32string_view symbolLower = U"αβχδεφγηιϕκλμνοπθ
 class FaceCache {
   public:
     FaceCache() {
-        if (FT_Init_FreeType(&library_) != 0) {
+        if (FT_Init_FreeType(&library_) == 0) {
+            const FontFiles files = findFontFiles(kFamily);
+            for (size_t style = 0; style < files.size(); ++style) {
+                faces_[style] = openFace(files[style]);
+            }
+        } else {
             library_ = nullptr;
-            return;
         }
-        for (size_t style = 0; style < styleFiles.size(); ++style) {
-            faces_[style] = openFace(styleFiles[style]);
+        // Said once: the editor still works, only without text.
+        if (faces_[0] == nullptr) {
+            std::cerr << "tramvek: no font for the editor's text (fontconfig finds nothing like \"" << kFamily
+                      << "\"; Debian's fonts-liberation2 has it): text is not drawn\n";
         }
     }
     ~FaceCache() {
@@ -73,16 +70,10 @@ class FaceCache {
     }
 
   private:
-    FT_Face openFace(const char* file) {
-        if (library_ == nullptr) {
-            return nullptr;
-        }
-        for (const char* folder : fontFolders) {
-            const std::string path = std::string(folder) + file;
-            FT_Face face = nullptr;
-            if (std::filesystem::exists(path) && FT_New_Face(library_, path.c_str(), 0, &face) == 0) {
-                return face;
-            }
+    FT_Face openFace(const std::optional<FontFile>& file) {
+        FT_Face face = nullptr;
+        if (file && FT_New_Face(library_, file->path.c_str(), file->index, &face) == 0) {
+            return face;
         }
         return nullptr;
     }

@@ -8,9 +8,10 @@
 
 namespace tramvek {
 
-// Text through FreeType. Liberation Sans stands in for "Arial" (same metrics); the
-// decorative "Symbol" face is drawn with Liberation Sans too, with letters mapped to
-// the Greek ones that face puts on them. Text is ANSI (Windows-1252).
+// Text through FreeType, in the installed face fontconfig matches best to Liberation Sans,
+// which stands in for "Arial" (same metrics). The decorative "Symbol" face is drawn with
+// it too, with letters mapped to the Greek ones that face puts on them. Text is ANSI
+// (Windows-1252).
 class FontRenderer {
   public:
     struct LineMetrics {
@@ -23,7 +24,7 @@ class FontRenderer {
     // (x from the start of the text, y from the top of the line cell).
     using CoverageSink = std::function<void(int32_t x, int32_t y, uint8_t coverage)>;
 
-    // False when no font file could be found; text is then not drawn.
+    // False when no font could be found (said once on standard error); text is then not drawn.
     static bool available();
 
     static LineMetrics metrics(const FontRequest& font);

@@ -1,7 +1,5 @@
 #include "gui/raster/headless_window.h"
 
-#include <algorithm>
-
 #include "gui/raster/raster_platform.h"
 #include "gui/raster/raster_surface.h"
 
@@ -25,12 +23,7 @@ std::unique_ptr<Surface> HeadlessWindow::acquireSurface() {
 }
 
 void HeadlessWindow::invalidate(const Rect& area) {
-    if (!pending_) {
-        pending_ = area;
-        return;
-    }
-    pending_ = Rect{std::min(pending_->left, area.left), std::min(pending_->top, area.top),
-                    std::max(pending_->right, area.right), std::max(pending_->bottom, area.bottom)};
+    pending_ = pending_ ? pending_->unitedWith(area) : area;
 }
 
 bool HeadlessWindow::paintPendingArea() {
@@ -51,9 +44,15 @@ void HeadlessWindow::paint(const Rect& area) {
     client_->paint(surface, area);
 }
 
-void HeadlessWindow::press(Point where) {
+void HeadlessWindow::press(Point where, MouseButtons buttons) {
     if (!destroyed_ && client_ != nullptr) {
-        client_->press(where);
+        client_->press(where, buttons);
+    }
+}
+
+void HeadlessWindow::wheelTurned(Point where, float distance) {
+    if (!destroyed_ && client_ != nullptr) {
+        client_->wheelTurned(where, distance);
     }
 }
 

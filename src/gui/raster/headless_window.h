@@ -32,7 +32,8 @@ class HeadlessWindow : public PlatformWindow {
     // Delivers the pending paint, if any; true if there was one.
     bool paintPendingArea();
     void paint(const Rect& area);
-    void press(Point where);
+    void press(Point where, MouseButtons buttons);
+    void wheelTurned(Point where, float distance);
     void drop(const char* const* items, int32_t count, int32_t type);
     // The platform destroys the window under the client (e.g. the host closed its parent).
     void destroy();

@@ -20,10 +20,11 @@ void PixelBuffer::fill(const Rect& area, uint32_t value) {
     const int32_t top = std::max(area.top, 0);
     const int32_t right = std::min(area.right, width_);
     const int32_t bottom = std::min(area.bottom, height_);
+    if (right <= left) {
+        return;
+    }
     for (int32_t y = top; y < bottom; ++y) {
-        for (int32_t x = left; x < right; ++x) {
-            at(x, y) = value;
-        }
+        std::fill(row(y) + left, row(y) + right, value);
     }
 }
 

@@ -23,6 +23,10 @@ class PixelBuffer {
     uint32_t& at(int32_t x, int32_t y) { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     uint32_t at(int32_t x, int32_t y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
 
+    // Row y's first pixel; unchecked.
+    uint32_t* row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    const uint32_t* row(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
+
     // Checked access: writes outside are dropped, reads outside give 0.
     void set(int32_t x, int32_t y, uint32_t value) {
         if (inside(x, y)) {

@@ -1,10 +1,14 @@
 #include "gui/raster/raster_surface.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
 
-#include "gui/raster/font_renderer.h"
 #include "gui/raster/line_rasterizer.h"
 #include "gui/raster/raster_image.h"
+#include "gui/raster/text_cache.h"
 
 namespace tramvek {
 
@@ -25,27 +29,32 @@ uint32_t blend(uint32_t under, uint32_t over, uint8_t coverage) {
 }
 
 // Copies width x height pixels, clipped to both buffers; `keep` says which
-// destination pixels stay as they are. Handles overlapping areas of one buffer.
-template <typename Keep>
+// destination pixels stay as they are (null: none). Handles overlapping areas
+// of one buffer.
 void copyPixels(PixelBuffer& target, Point to, int32_t width, int32_t height, const PixelBuffer& source,
-                Point from, Keep keep) {
-    if (width <= 0 || height <= 0) {
+                Point from, const std::function<bool(int32_t x, int32_t y)>& keep) {
+    const int32_t left = std::max({0, -from.x, -to.x});
+    const int32_t right = std::min({width, source.width() - from.x, target.width() - to.x});
+    const int32_t top = std::max({0, -from.y, -to.y});
+    const int32_t bottom = std::min({height, source.height() - from.y, target.height() - to.y});
+    if (right <= left || bottom <= top) {
         return;
     }
-    std::vector<uint32_t> row(static_cast<size_t>(width));
-    std::vector<uint8_t> present(static_cast<size_t>(width));
+    const auto count = static_cast<size_t>(right - left);
     const bool bottomUp = &target == &source && to.y > from.y;
-    for (int32_t step = 0; step < height; ++step) {
-        const int32_t dy = bottomUp ? height - 1 - step : step;
-        for (int32_t dx = 0; dx < width; ++dx) {
-            present[dx] = source.inside(from.x + dx, from.y + dy) ? 1 : 0;
-            row[dx] = present[dx] ? source.at(from.x + dx, from.y + dy) : 0;
+    std::vector<uint32_t> row;
+    for (int32_t step = top; step < bottom; ++step) {
+        const int32_t dy = bottomUp ? bottom - 1 - (step - top) : step;
+        const uint32_t* in = source.row(from.y + dy) + from.x + left;
+        uint32_t* out = target.row(to.y + dy) + to.x + left;
+        if (!keep) {
+            std::memmove(out, in, count * sizeof(uint32_t));
+            continue;
         }
-        for (int32_t dx = 0; dx < width; ++dx) {
-            const int32_t x = to.x + dx;
-            const int32_t y = to.y + dy;
-            if (present[dx] && target.inside(x, y) && !keep(from.x + dx, from.y + dy)) {
-                target.at(x, y) = row[dx];
+        row.assign(in, in + count);
+        for (size_t dx = 0; dx < count; ++dx) {
+            if (!keep(from.x + left + static_cast<int32_t>(dx), from.y + dy)) {
+                out[dx] = row[dx];
             }
         }
     }
@@ -92,9 +101,9 @@ void RasterSurface::fillRect(const Rect& r) {
 }
 
 void RasterSurface::drawText(std::string_view text, const Rect& r, TextAlignment alignment, bool opaque) {
-    const FontRenderer::LineMetrics metrics = FontRenderer::metrics(font_);
-    const int32_t textWidth = FontRenderer::textWidth(font_, text);
-    const int32_t top = r.top + r.height() / 2 - metrics.height() / 2;
+    const std::shared_ptr<const TextCache::Line> line = TextCache::line(font_, text);
+    const int32_t textWidth = line->width;
+    const int32_t top = r.top + r.height() / 2 - line->height / 2;
     int32_t left = r.left;
     if (alignment == TextAlignment::Center) {
         left = (r.left + r.right - textWidth) / 2;
@@ -108,28 +117,27 @@ void RasterSurface::drawText(std::string_view text, const Rect& r, TextAlignment
     };
     if (opaque) {
         const Rect cell{std::max(left, clip.left), std::max(top, clip.top),
-                        std::min(left + textWidth, clip.right),
-                        std::min(top + metrics.height(), clip.bottom)};
+                        std::min(left + textWidth, clip.right), std::min(top + line->height, clip.bottom)};
         target_.fill(cell, fill_);
     }
-    FontRenderer::render(font_, text, [&](int32_t x, int32_t y, uint8_t coverage) {
-        const int32_t px = left + x;
-        const int32_t py = top + y;
+    for (const TextCache::Ink& ink : line->ink) {
+        const int32_t px = left + ink.x;
+        const int32_t py = top + ink.y;
         if (visible(px, py)) {
-            target_.at(px, py) = blend(target_.at(px, py), text_, coverage);
+            target_.at(px, py) = blend(target_.at(px, py), text_, ink.coverage);
         }
-    });
+    }
 }
 
 void RasterSurface::blockCopy(Point to, int32_t width, int32_t height, Surface& source, Point from) {
     const PixelBuffer& sourcePixels = static_cast<RasterSurface&>(source).pixels();
-    copyPixels(target_, to, width, height, sourcePixels, from, [](int32_t, int32_t) { return false; });
+    copyPixels(target_, to, width, height, sourcePixels, from, nullptr);
 }
 
 void RasterSurface::drawImage(Point to, int32_t width, int32_t height, const PlatformImage& image,
                               Point from) {
     const PixelBuffer& sourcePixels = static_cast<const RasterImage&>(image).pixels();
-    copyPixels(target_, to, width, height, sourcePixels, from, [](int32_t, int32_t) { return false; });
+    copyPixels(target_, to, width, height, sourcePixels, from, nullptr);
 }
 
 void RasterSurface::drawImageTransparent(Point to, int32_t width, int32_t height, PlatformImage& image,

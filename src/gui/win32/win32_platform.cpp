@@ -94,11 +94,18 @@ std::unique_ptr<PlatformImage> Win32Platform::createMask(const PlatformImage& im
     return std::make_unique<GdiImage>(mask, width, height);
 }
 
+// The key state names the physical buttons; a user who swapped them for the
+// other hand means the logical ones.
 MouseButtons Win32Platform::pollMouseButtons() {
+    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
     MouseButtons buttons = 0;
     const std::pair<int, MouseButtons> keys[] = {
-        {VK_LBUTTON, mouse::LeftButton}, {VK_MBUTTON, mouse::MiddleButton}, {VK_RBUTTON, mouse::RightButton},
-        {VK_SHIFT, mouse::ShiftKey},     {VK_CONTROL, mouse::ControlKey},   {VK_MENU, mouse::AltKey}};
+        {VK_LBUTTON, swapped ? mouse::RightButton : mouse::LeftButton},
+        {VK_MBUTTON, mouse::MiddleButton},
+        {VK_RBUTTON, swapped ? mouse::LeftButton : mouse::RightButton},
+        {VK_SHIFT, mouse::ShiftKey},
+        {VK_CONTROL, mouse::ControlKey},
+        {VK_MENU, mouse::AltKey}};
     for (const auto& [key, bit] : keys) {
         if (isDown(key)) {
             buttons |= bit;

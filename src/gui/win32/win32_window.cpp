@@ -1,6 +1,7 @@
 #include "gui/win32/win32_window.h"
 
 #include <ole2.h>
+#include <windowsx.h>
 
 #include "gui/win32/drop_target.h"
 #include "gui/win32/gdi_surface.h"
@@ -89,7 +90,10 @@ LRESULT Win32Window::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
-            press(lParam);
+            press(wParam, lParam);
+            return 0;
+        case WM_MOUSEWHEEL:
+            wheel(wParam, lParam);
             return 0;
         case WM_DESTROY:
             // Destroyed by the host together with its own window: the frame
@@ -120,10 +124,32 @@ void Win32Window::paint() {
     EndPaint(window_, &paintInfo);
 }
 
-void Win32Window::press(LPARAM position) {
-    if (client_ != nullptr) {
-        client_->press({LOWORD(position), HIWORD(position)});
+// The buttons come from the message, which names them as the user set them up
+// (swapped or not) and holds them even when the button is up again by the
+// time the control polls.
+void Win32Window::press(WPARAM keys, LPARAM position) {
+    if (client_ == nullptr) {
+        return;
     }
+    MouseButtons buttons = 0;
+    buttons |= (keys & MK_LBUTTON) != 0 ? mouse::LeftButton : 0;
+    buttons |= (keys & MK_MBUTTON) != 0 ? mouse::MiddleButton : 0;
+    buttons |= (keys & MK_RBUTTON) != 0 ? mouse::RightButton : 0;
+    buttons |= (keys & MK_SHIFT) != 0 ? mouse::ShiftKey : 0;
+    buttons |= (keys & MK_CONTROL) != 0 ? mouse::ControlKey : 0;
+    buttons |= (GetKeyState(VK_MENU) & 0x8000) != 0 ? mouse::AltKey : 0;
+    client_->press({LOWORD(position), HIWORD(position)}, buttons);
+}
+
+// The wheel message carries the pointer in screen coordinates.
+void Win32Window::wheel(WPARAM keysAndDelta, LPARAM position) {
+    if (client_ == nullptr) {
+        return;
+    }
+    POINT where{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    ScreenToClient(window_, &where);
+    client_->wheelTurned({where.x, where.y},
+                         static_cast<float>(GET_WHEEL_DELTA_WPARAM(keysAndDelta)) / WHEEL_DELTA);
 }
 
 }  // namespace tramvek

@@ -27,7 +27,8 @@ class Win32Window : public PlatformWindow {
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
-    void press(LPARAM position);
+    void press(WPARAM keys, LPARAM position);
+    void wheel(WPARAM keysAndDelta, LPARAM position);
     void registerDropTarget();
     void revokeDropTarget();
 

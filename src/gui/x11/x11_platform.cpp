@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 
+#include "gui/x11/x11_buttons.h"
 #include "gui/x11/x11_window.h"
 
 namespace tramvek {
@@ -54,45 +54,7 @@ X11Window* X11Platform::windowFor(Window handle) const {
     return found != windows_.end() ? *found : nullptr;
 }
 
-namespace {
-
-MouseButtons buttonsOf(unsigned int mask) {
-    MouseButtons buttons = 0;
-    buttons |= (mask & Button1Mask) != 0 ? mouse::LeftButton : 0;
-    buttons |= (mask & Button2Mask) != 0 ? mouse::MiddleButton : 0;
-    buttons |= (mask & Button3Mask) != 0 ? mouse::RightButton : 0;
-    buttons |= (mask & ShiftMask) != 0 ? mouse::ShiftKey : 0;
-    buttons |= (mask & ControlMask) != 0 ? mouse::ControlKey : 0;
-    buttons |= (mask & Mod1Mask) != 0 ? mouse::AltKey : 0;
-    return buttons;
-}
-
-unsigned int maskOfButton(unsigned int button) {
-    switch (button) {
-        case Button1:
-            return Button1Mask;
-        case Button2:
-            return Button2Mask;
-        case Button3:
-            return Button3Mask;
-        default:
-            return 0;
-    }
-}
-
-// The buttons of the press being delivered on this thread, answered by the
-// first poll it makes: events are read on idle, and a short click is often
-// over by then, but the press must still count.
-thread_local std::optional<MouseButtons> pressedButtons;
-
-}  // namespace
-
 MouseButtons X11Platform::pollMouseButtons() {
-    if (pressedButtons) {
-        const MouseButtons buttons = *pressedButtons;
-        pressedButtons.reset();
-        return buttons;
-    }
     std::lock_guard<std::mutex> hold(connection_.lock());
     Display* display = connection_.display();
     if (display == nullptr) {
@@ -106,7 +68,7 @@ MouseButtons X11Platform::pollMouseButtons() {
     int y = 0;
     unsigned int mask = 0;
     XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask);
-    return buttonsOf(mask);
+    return x11Buttons(mask);
 }
 
 Point X11Platform::cursorScreenPosition() {
@@ -164,11 +126,7 @@ void X11Platform::pumpEvents() {
         if (window == nullptr) {
             continue;
         }
-        if (event.type == ButtonPress) {
-            pressedButtons = buttonsOf(event.xbutton.state | maskOfButton(event.xbutton.button));
-        }
         window->handleEvent(event);
-        pressedButtons.reset();
     }
     for (X11Window* window : windowsNow()) {
         window->paintPendingArea();

@@ -6,20 +6,59 @@
 #include <utility>
 
 #include "gui/raster/raster_surface.h"
+#include "gui/x11/x11_buttons.h"
 #include "gui/x11/x11_connection.h"
 
 namespace tramvek {
 
 namespace {
 
-// A raster surface on the window's pixels that shows them when it is done.
+// A raster surface on the window's pixels that shows what it drew when it is
+// done: only that area, since converting and sending the whole window for a
+// view's redraw would cost more than the redraw.
 class PresentingSurface : public RasterSurface {
   public:
     PresentingSurface(X11Window& window, PixelBuffer& pixels) : RasterSurface(pixels), window_(window) {}
-    ~PresentingSurface() override { window_.present(Rect{0, 0, pixels().width(), pixels().height()}); }
+    ~PresentingSurface() override {
+        if (drawn_) {
+            window_.present(*drawn_);
+        }
+    }
+
+    void lineTo(Point p) override {
+        const Point from = position();
+        RasterSurface::lineTo(p);
+        touch({std::min(from.x, p.x), std::min(from.y, p.y), std::max(from.x, p.x) + 1,
+               std::max(from.y, p.y) + 1});
+    }
+    void fillRect(const Rect& r) override {
+        RasterSurface::fillRect(r);
+        touch(r);
+    }
+    void drawText(std::string_view text, const Rect& r, TextAlignment alignment, bool opaque) override {
+        RasterSurface::drawText(text, r, alignment, opaque);
+        touch(r);
+    }
+    void blockCopy(Point to, int32_t width, int32_t height, Surface& source, Point from) override {
+        RasterSurface::blockCopy(to, width, height, source, from);
+        touch({to.x, to.y, to.x + width, to.y + height});
+    }
+    void drawImage(Point to, int32_t width, int32_t height, const PlatformImage& image, Point from) override {
+        RasterSurface::drawImage(to, width, height, image, from);
+        touch({to.x, to.y, to.x + width, to.y + height});
+    }
+    void drawImageTransparent(Point to, int32_t width, int32_t height, PlatformImage& image, Point from,
+                              const PlatformImage& mask) override {
+        RasterSurface::drawImageTransparent(to, width, height, image, from, mask);
+        touch({to.x, to.y, to.x + width, to.y + height});
+    }
 
   private:
+    // Adds `area` (right and bottom exclusive) to what is shown at the end.
+    void touch(const Rect& area) { drawn_ = drawn_ ? drawn_->unitedWith(area) : area; }
+
     X11Window& window_;
+    std::optional<Rect> drawn_;
 };
 
 int shiftOf(unsigned long mask) {
@@ -149,12 +188,7 @@ void X11Window::present(const Rect& area) {
 }
 
 void X11Window::addExposed(const Rect& area) {
-    if (!exposed_) {
-        exposed_ = area;
-        return;
-    }
-    exposed_ = Rect{std::min(exposed_->left, area.left), std::min(exposed_->top, area.top),
-                    std::max(exposed_->right, area.right), std::max(exposed_->bottom, area.bottom)};
+    exposed_ = exposed_ ? exposed_->unitedWith(area) : area;
 }
 
 void X11Window::handleEvent(const XEvent& event) {
@@ -164,10 +198,8 @@ void X11Window::handleEvent(const XEvent& event) {
                             event.xexpose.y + event.xexpose.height});
             break;
         case ButtonPress:
-            // Buttons 4 and 5 are the wheel, which reaches us through the host.
-            if (event.xbutton.button >= Button1 && event.xbutton.button <= Button3 && client_ != nullptr &&
-                !destroyed_) {
-                client_->press(Point{event.xbutton.x, event.xbutton.y});
+            if (client_ != nullptr && !destroyed_) {
+                handlePress(event.xbutton);
             }
             break;
         case DestroyNotify:
@@ -181,6 +213,16 @@ void X11Window::handleEvent(const XEvent& event) {
             break;
         default:
             break;
+    }
+}
+
+void X11Window::handlePress(const XButtonEvent& press) {
+    const Point where{press.x, press.y};
+    // Buttons 4 and 5 are the wheel's notches; 6 and 7 (sideways) mean nothing here.
+    if (press.button == Button4 || press.button == Button5) {
+        client_->wheelTurned(where, press.button == Button4 ? 1.0f : -1.0f);
+    } else if (press.button >= Button1 && press.button <= Button3) {
+        client_->press(where, x11PressButtons(press));
     }
 }
 

@@ -49,6 +49,8 @@ class X11Window : public PlatformWindow {
   private:
     bool convertsPixels() const { return image_ != nullptr; }
     void addExposed(const Rect& area);
+    // A button press: one of the three buttons, or a notch of the wheel.
+    void handlePress(const XButtonEvent& press);
 
     X11Connection& connection_;
     WindowClient* client_;

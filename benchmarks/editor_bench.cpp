@@ -1,0 +1,93 @@
+// The editor's idle cost on the raster back end, beside the full repaint of a
+// damaged window: an idle with nothing changed, an idle while the playing step
+// moves on every call (the worst a playing host shows), and the paint of the
+// whole window.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+#include "editor/slicer_editor.h"
+#include "engine/slicer_effect.h"
+#include "gui/frame.h"
+#include "gui/raster/headless_window.h"
+#include "gui/raster/raster_platform.h"
+
+namespace tramvek {
+namespace {
+
+VstIntPtr VST_CALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// An engine with a recorded waveform and an open, painted editor.
+class OpenEditor {
+  public:
+    OpenEditor() : engine_(std::make_unique<SlicerEffect>(&quietHost)) {
+        for (int32_t i = 0; i < SlicerEffect::kBufferCapacity; ++i) {
+            const float sample = 0.6f * std::sin(static_cast<float>(i) * 0.01f);
+            engine_->playBufferL[i] = sample;
+            engine_->playBufferR[i] = sample;
+        }
+        editor_ = new SlicerEditor(engine_.get());
+        static int parent = 0;
+        editor_->open(&parent);
+        window().paintPendingArea();
+        editor_->idle();
+        editor_->idle();
+    }
+    ~OpenEditor() {
+        delete editor_;  // unregisters from the engine, which goes next
+    }
+    OpenEditor(const OpenEditor&) = delete;
+    OpenEditor& operator=(const OpenEditor&) = delete;
+
+    HeadlessWindow& window() { return *static_cast<HeadlessWindow*>(editor_->frame()->window()); }
+    SlicerEditor& editor() { return *editor_; }
+    SlicerEffect& engine() { return *engine_; }
+
+    // What the audio thread changes from one step to the next.
+    void advanceStep() {
+        step_ = (step_ + 1) % 16;
+        engine_->currentStep = step_;
+        engine_->scheduledSlot = step_;
+        engine_->nextStepIndex = step_;
+    }
+
+  private:
+    std::unique_ptr<SlicerEffect> engine_;
+    SlicerEditor* editor_ = nullptr;
+    int32_t step_ = 0;
+};
+
+void BM_IdleNothingChanged(benchmark::State& state) {
+    OpenEditor open;
+    for (auto _ : state) {
+        open.editor().idle();
+    }
+}
+BENCHMARK(BM_IdleNothingChanged)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleWhilePlaying(benchmark::State& state) {
+    OpenEditor open;
+    for (auto _ : state) {
+        open.advanceStep();
+        open.editor().idle();
+    }
+}
+BENCHMARK(BM_IdleWhilePlaying)->Unit(benchmark::kMicrosecond);
+
+void BM_FullRepaint(benchmark::State& state) {
+    OpenEditor open;
+    HeadlessWindow& window = open.window();
+    for (auto _ : state) {
+        window.invalidate({0, 0, 590, 331});
+        window.paintPendingArea();
+    }
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace tramvek
+
+BENCHMARK_MAIN();
