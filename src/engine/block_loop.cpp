@@ -108,6 +108,7 @@ void SlicerEffect::process(float** inputs, float** outputs, VstInt32 sampleFrame
 }
 
 void SlicerEffect::runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing) {
+    dropWaitingStartsIfSuspended();
     syncToHost(sampleFrames);
     std::int32_t done = 0;
     while (done < sampleFrames) {

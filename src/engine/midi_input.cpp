@@ -34,6 +34,7 @@ void learnNumber(std::int32_t* table, std::int32_t count, std::int32_t target, s
 }  // namespace
 
 VstInt32 SlicerEffect::processEvents(VstEvents* events) {
+    dropWaitingStartsIfSuspended();
     if (events == nullptr) {
         return 1;
     }

@@ -281,6 +281,7 @@ class SlicerEffect : public ExtendedEffectBase {
     std::int32_t delayedStepCount = 0;
     TimedNote timedNotes[kMaxTimedNotes] = {};
     std::int32_t timedNoteCount = 0;
+    bool waitingStartsDropped = false;  // set by suspend, acted on by the audio thread
 
   private:
     void initialisePatternStore();
@@ -295,6 +296,7 @@ class SlicerEffect : public ExtendedEffectBase {
     void startClockStep(std::int64_t step);
     void startNoteSlices(const TimedNote& note, std::int64_t recordStep);
     void queueNote(const TimedNote& note);
+    void dropWaitingStartsIfSuspended();
     void selectPatternsFor(std::int32_t note);
     void delayStep(std::int64_t step, std::int64_t at);
     void endBlock(std::int32_t sampleFrames);

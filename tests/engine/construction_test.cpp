@@ -227,7 +227,9 @@ TEST(HostRequests, SuspendDropsWaitingStartsAndVuReadsOnce) {
     e.toggleSliceTriggering();
     e.handleNote(50, 100, 10);
     e.delayedStepCount = 1;
-    e.suspend();
+    e.suspend();  // on the host's thread: the audio thread drops them with its next events
+    EXPECT_EQ(e.timedNoteCount, 1);
+    e.processEvents(nullptr);
     EXPECT_EQ(e.delayedStepCount + e.timedNoteCount, 0);
     e.vuValue = 0.25f;
     EXPECT_EQ(e.getVu(), 0.25f);
