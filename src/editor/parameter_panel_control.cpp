@@ -92,7 +92,7 @@ ParameterPanelControl::Shown ParameterPanelControl::capture() const {
 }
 
 void ParameterPanelControl::markIfChanged() {
-    if (!(capture() == shown_)) {
+    if (capture() != shown_) {
         setNeedsRedraw(true);
     }
 }

@@ -189,12 +189,15 @@ StepSequencerControl::Shown StepSequencerControl::capture() const {
     now.learn = readOnce(engine_.patternNoteLearn);
     now.playingStep =
         readOnce(engine_.noteToSliceMode) ? readOnce(engine_.scheduledSlot) : readOnce(engine_.currentStep);
+    if (now.playingStep % 4 == 0) {
+        now.playingStep = -1;  // the beat colours hide it there: no redraw for it
+    }
     now.bank = currentBank();
     const float* lane = patternSlots(now.bank, editLane_);
     const float* triggers = patternSlots(now.bank, Engine::kLaneTrigger);
     for (int32_t i = 0; i < kStepCount; ++i) {
         now.values[i] = unitValue(readOnce(lane[i]));
-        now.triggers[i] = readOnce(triggers[i]) > 0.0f ? 1.0f : 0.0f;
+        now.triggered[i] = readOnce(triggers[i]) > 0.0f;
     }
     now.lengthValue = unitValue(readOnce(engine_.patternLengthValue));
     now.length = readOnce(engine_.patternLength);
@@ -208,14 +211,18 @@ StepSequencerControl::Shown StepSequencerControl::capture() const {
     return now;
 }
 
+bool StepSequencerControl::stale() const {
+    return capture() != shown_;
+}
+
 void StepSequencerControl::markIfChanged() {
-    if (!(capture() == shown_)) {
+    if (stale()) {
         setNeedsRedraw(true);
     }
 }
 
 void StepSequencerControl::showChanges(DrawContext& context) {
-    if (!(capture() == shown_)) {
+    if (stale()) {
         draw(context);
     }
 }
@@ -254,7 +261,7 @@ void StepSequencerControl::drawSteps(DrawContext& context) {
         const int32_t barHeight = std::max(laneBarHeight(value, lane), 1);
         const Rect bar{cell.left + 3, cell.bottom - barHeight, cell.right - 3, cell.bottom};
         const BarColors& colors = kBarColors[lane];
-        context.setFillColor(shown_.triggers[i] > 0.0f ? colors.triggered : colors.silent);
+        context.setFillColor(shown_.triggered[i] ? colors.triggered : colors.silent);
         context.fillInside(bar);
         context.setPenColor(kBarOutline);
         context.outlineRect(bar);

@@ -61,7 +61,7 @@ class StepSequencerControl : public Control {
         int32_t playingStep = 0;
         int32_t bank = 0;
         float values[kStepCount] = {};
-        float triggers[kStepCount] = {};
+        bool triggered[kStepCount] = {};
         float lengthValue = 0.0f;
         int32_t length = 0;
         float shuffle = 0.0f;
@@ -73,6 +73,8 @@ class StepSequencerControl : public Control {
     };
 
     Shown capture() const;
+    // The engine no longer matches what the last draw showed.
+    bool stale() const;
     int32_t currentBank() const;
     // The current pattern's 32 slots of `lane` in `bank`, wherever the engine's offset points.
     const float* patternSlots(int32_t bank, int32_t lane) const;

@@ -71,7 +71,7 @@ void WaveformView::refreshWaveform() {
         const int32_t r = scaledSample(gain, readOnce(right[k * stride]));
         columns_[k] = (l + r) / 2;
     }
-    if (columns_ != drawnColumns_ || !(captureSlices() == drawnSlices_)) {
+    if (columns_ != drawnColumns_ || captureSlices() != drawnSlices_) {
         setNeedsRedraw(true);
     }
 }
