@@ -253,6 +253,7 @@ class SlicerEffect : public ExtendedEffectBase {
     struct StepGrid {
         double samplesPerMinute = 0.0;  // sample rate * 60
         double stepsPerMinute = 0.0;    // tempo * divisor
+        float divisor = 0.0f;           // steps per quarter note
     };
     StepGrid stepGrid;
     bool clockAnchored = false;         // a block has been placed on the grid

@@ -62,7 +62,7 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     }
 
     // Starts fall on the host's grid: its own rate and tempo.
-    const StepGrid grid{(rateValid ? time.sampleRate : kFallbackSampleRate) * 60.0, tempo * divisor};
+    const StepGrid grid{(rateValid ? time.sampleRate : kFallbackSampleRate) * 60.0, tempo * divisor, divisor};
     const double quarterSamples = grid.samplesPerMinute / tempo;
     const double gridPpq =
         std::isfinite(time.ppqPos) ? std::clamp(time.ppqPos, -kMaxPpqPos, kMaxPpqPos) : 0.0;
@@ -81,17 +81,20 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     const double jitter = std::max(quarterSamples / divisor / 4.0, 0.5);
     const bool followsOn =
         clockAnchored && !repeated && std::fabs(hostSample - static_cast<double>(nextBlockSample)) <= jitter;
-    const bool sameGrid =
-        grid.samplesPerMinute == stepGrid.samplesPerMinute && grid.stepsPerMinute == stepGrid.stepsPerMinute;
+    const bool sameGrid = grid.samplesPerMinute == stepGrid.samplesPerMinute &&
+                          grid.stepsPerMinute == stepGrid.stepsPerMinute && grid.divisor == stepGrid.divisor;
+    const bool sameSteps = grid.divisor == stepGrid.divisor;
     stepGrid = grid;
     blockStartSample = followsOn && sameGrid ? nextBlockSample : std::llround(hostSample);
-    if (followsOn) {
-        // Boundaries the previous blocks started stay started; one the host's
-        // rounding moved just behind this block's start starts at its first sample.
+    if (!followsOn) {
+        nextBoundary = firstBoundaryFrom(blockStartSample + (playing ? 0 : 1));
+    } else if (!sameSteps) {
+        nextBoundary = firstBoundaryFrom(blockStartSample);  // steps of another length: counted anew
+    } else if (!sameGrid) {
+        // A new tempo or rate: boundaries the previous blocks started stay
+        // started; one that moved just behind this block's start starts at its first sample.
         const auto jitterSamples = static_cast<std::int64_t>(jitter);
         nextBoundary = std::max(nextBoundary, firstBoundaryFrom(blockStartSample - jitterSamples));
-    } else {
-        nextBoundary = firstBoundaryFrom(blockStartSample + (playing ? 0 : 1));
     }
     clockAnchored = true;
     lastHostSample = hostSample;

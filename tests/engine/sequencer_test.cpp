@@ -180,6 +180,23 @@ TEST(Sequencer, StoppedTransportFindsTheSameBoundaryInEveryBlockLongEnoughToReac
     EXPECT_FALSE(shortBlocks.effect->recordArmed);
 }
 
+TEST(Sequencer, ChangingTheResolutionMidSongKeepsEveryStepStarting) {
+    EngineRig rig;
+    preloadFrozenBuffers(*rig.effect);
+    rig.effect->resolutionIndex = 0;  // 1/64: 1500 samples
+    const std::vector<float> fine = rig.run(constantInput(8 * 1500 + 100, 0.0f), {1000}).left;
+    rig.effect->resolutionIndex = 3;  // 1/16 from sample 12,100 on: the next boundary is 18,000
+    const std::vector<float> coarse = rig.run(constantInput(2 * kStep, 0.0f), {1000}).left;
+    rig.effect->resolutionIndex = 0;
+    const std::vector<float> fineAgain = rig.run(constantInput(4 * 1500, 0.0f), {1000}).left;
+    std::vector<float> all = fine;
+    all.insert(all.end(), coarse.begin(), coarse.end());
+    all.insert(all.end(), fineAgain.begin(), fineAgain.end());
+    const std::vector<std::int64_t> expected = {0,     1500,  3000,  4500,  6000,  7500,  9000, 10500,
+                                                12000, 18000, 24000, 25500, 27000, 28500, 30000};
+    EXPECT_EQ(onsets(all, 1e-3f, 150), expected);
+}
+
 TEST(Sequencer, AStoppedTransportOnABoundaryStartsItOnlyWhenItPlays) {
     EngineRig rig;
     rig.host.playing = false;  // at the song's start, as hosts run plug-ins before playing
