@@ -93,7 +93,7 @@ class SlicerEffect : public ExtendedEffectBase {
     // Once per block: reads the host's time and places the block on the
     // clock's sample grid (blockStartSample, nextBoundary).
     void syncToHost(std::int32_t sampleFrames);
-    // The first sample at or after step boundary `step`, counted from the song start.
+    // The sample step boundary `step` falls in, counted from the song start.
     std::int64_t boundarySample(std::int64_t step) const;
     // Prepares the start of `step` (a slot for note starts); the recording
     // moves to the grid position of step `recordStep`.
@@ -245,8 +245,8 @@ class SlicerEffect : public ExtendedEffectBase {
     double expectedPpqPos = 0.0;
 
     // Where steps start. Boundaries lie on the host's own grid of samples
-    // counted from the song start: boundary k at the first sample at or after
-    // k * sampleRate * 60 / (tempo * divisor). A block's start on that grid is
+    // counted from the song start: boundary k starts in the sample it falls
+    // in, floor(k * sampleRate * 60 / (tempo * divisor)). A block's start on that grid is
     // counted on from the previous block while the host's position agrees
     // with it, so that starts depend on the song position only, not on how
     // the host cuts the song into blocks or rounds its position.
@@ -301,6 +301,7 @@ class SlicerEffect : public ExtendedEffectBase {
     void selectPatternsFor(std::int32_t note);
     void delayStep(std::int64_t step, std::int64_t at);
     void endBlock(std::int32_t sampleFrames);
+    // The first boundary (from the song's start) that falls at or after `sample`.
     std::int64_t firstBoundaryFrom(std::int64_t sample) const;
     void renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);
     void renderAccumulating(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);

@@ -64,7 +64,7 @@ Render render(const Setting& s, std::size_t frames, const std::vector<int>& bloc
     return {std::move(out), rig.effect->stepSamples};
 }
 
-// Boundary k at the first sample at or after k steps of the host's grid, the
+// Boundary k starts in the sample k steps of the host's grid fall in, the
 // odd ones late by the shuffle's share of half a (slice-length) step.
 std::vector<std::int64_t> expectedStarts(const Setting& s, std::size_t frames, std::int32_t stepSamples) {
     const double perStep = s.rate * 60.0 / (s.tempo * kDivisors[s.resolution]);
