@@ -42,11 +42,6 @@ void X11Platform::windowGone(X11Window* window) {
     connection_.release();
 }
 
-size_t X11Platform::windowCount() const {
-    std::lock_guard<std::mutex> hold(windowsLock_);
-    return windows_.size();
-}
-
 X11Window* X11Platform::windowFor(Window handle) const {
     std::lock_guard<std::mutex> hold(windowsLock_);
     const auto found = std::find_if(windows_.begin(), windows_.end(),
