@@ -10,8 +10,8 @@
 #include "editor/slicer_editor.h"
 #include "engine/slicer_effect.h"
 #include "gui/frame.h"
-#include "gui/raster/headless_window.h"
-#include "gui/raster/raster_platform.h"
+#include "support/headless_platform.h"
+#include "support/headless_window.h"
 
 namespace tramvek {
 namespace {
@@ -29,7 +29,9 @@ class OpenEditor {
             engine_->playBufferL[i] = sample;
             engine_->playBufferR[i] = sample;
         }
-        editor_ = new SlicerEditor(engine_.get());
+        auto editor = std::make_unique<SlicerEditor>(engine_.get());
+        editor_ = editor.get();
+        engine_->setEditor(std::move(editor));
         static int parent = 0;
         editor_->open(&parent);
         window().paintPendingArea();
@@ -37,7 +39,7 @@ class OpenEditor {
         editor_->idle();
     }
     ~OpenEditor() {
-        delete editor_;  // unregisters from the engine, which goes next
+        engine_->setEditor(nullptr);  // the editor points into the engine, which goes next
     }
     OpenEditor(const OpenEditor&) = delete;
     OpenEditor& operator=(const OpenEditor&) = delete;

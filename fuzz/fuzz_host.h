@@ -51,8 +51,7 @@ struct FuzzHost {
         effect->paramLearnTarget = 0;
         effect->patternLearnTarget = 0;
         effect->sliceLearnTarget = 0;
-        effect->triggerArmed = false;
-        effect->pendingTrigger = false;
+        effect->suspend();  // drops waiting starts and notes
         return *effect;
     }
 

@@ -60,7 +60,7 @@ int32_t ParameterPanelControl::displayValue(int32_t index) const {
     if (index < 0 || index >= kKnobCount) {
         return 0;
     }
-    const float value = unitValue(shown_.values[index]);
+    const float value = clampUnit(shown_.values[index]);
     if (index == kPitchKnob) {
         return -12 - static_cast<int32_t>(value * -24.0f);
     }
@@ -121,7 +121,7 @@ void ParameterPanelControl::drawKnobs(DrawContext& context) {
                 context.drawText(decimal(shown_.controllers[i]), area, false, kCentred);
             }
         } else {
-            const auto barWidth = static_cast<int32_t>(kKnobWidth * unitValue(shown_.values[i]));
+            const auto barWidth = static_cast<int32_t>(kKnobWidth * clampUnit(shown_.values[i]));
             context.setFillColor(kKnobBar);
             context.fillInside({area.left, area.top, area.left + barWidth, area.bottom});
             context.drawText(decimal(displayValue(i)), area, false, kCentred);
@@ -229,7 +229,7 @@ void ParameterPanelControl::dragKnob(DrawContext& context, int32_t knobIndex, Po
     }
     const float value = static_cast<float>(pointer.x - anchor.x) * kKnobPerPixelRight +
                         static_cast<float>(anchor.y - pointer.y) * kKnobPerPixelUp +
-                        unitValue(shown_.values[knobIndex]);
+                        clampUnit(shown_.values[knobIndex]);
     engine_.applyParameter(knobIndex, std::clamp(value, 0.0f, 1.0f));
     draw(context);
     idleDuringTracking();

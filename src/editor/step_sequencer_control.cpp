@@ -135,7 +135,7 @@ StepSequencerControl::StepSequencerControl(const Rect& bounds, SlicerEffect& eng
     : Control(bounds, nullptr, 0, nullptr), engine_(engine), placement_(placement) {}
 
 int32_t StepSequencerControl::laneValueText(float value, int32_t lane) {
-    value = unitValue(value);
+    value = clampUnit(value);
     switch (lane) {
         case Engine::kLaneTrigger:
             return static_cast<int32_t>(100.0f * value);
@@ -155,7 +155,7 @@ int32_t StepSequencerControl::laneValueText(float value, int32_t lane) {
 }
 
 int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
-    value = unitValue(value);
+    value = clampUnit(value);
     switch (lane) {
         case Engine::kLaneTrigger:
         case Engine::kLaneAttack:
@@ -196,12 +196,12 @@ StepSequencerControl::Shown StepSequencerControl::capture() const {
     const float* lane = patternSlots(now.bank, editLane_);
     const float* triggers = patternSlots(now.bank, Engine::kLaneTrigger);
     for (int32_t i = 0; i < kStepCount; ++i) {
-        now.values[i] = unitValue(readOnce(lane[i]));
+        now.values[i] = clampUnit(readOnce(lane[i]));
         now.triggered[i] = readOnce(triggers[i]) > 0.0f;
     }
-    now.lengthValue = unitValue(readOnce(engine_.patternLengthValue));
+    now.lengthValue = clampUnit(readOnce(engine_.patternLengthValue));
     now.length = readOnce(engine_.patternLength);
-    now.shuffle = unitValue(readOnce(engine_.shuffle));
+    now.shuffle = clampUnit(readOnce(engine_.shuffle));
     now.resolution = clampIndex(readOnce(engine_.resolutionIndex), Engine::kResolutionCount);
     now.currentPattern = readOnce(engine_.currentPattern);
     now.learnTarget = readOnce(engine_.patternLearnTarget);

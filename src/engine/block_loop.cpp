@@ -1,6 +1,6 @@
-// The block loop of both process entries: the carried-over start, the host
-// sync, then the samples. The one step start a block can hold splits the
-// block into two segments; each segment runs on local copies of the voice.
+// The block loop of both process entries: the host sync, then the samples.
+// Every step, shuffled step and note start splits the block at its own sample;
+// each segment runs on local copies of the voice.
 #include <algorithm>
 
 #include "engine/engine_limits.h"
@@ -99,49 +99,117 @@ SegmentSettings segmentSettings(const SlicerEffect& e) {
 
 }  // namespace
 
-std::int32_t SlicerEffect::beginBlock(std::int32_t sampleFrames) {
-    syncToHost(sampleFrames);
-    if (sampleFrames <= 0 || !triggerArmed) {
-        return sampleFrames;
-    }
-    const std::int32_t countdown = std::max(triggerCountdown, 0);
-    if (countdown < sampleFrames) {
-        return countdown;
-    }
-    triggerCountdown = countdown - sampleFrames;
-    return sampleFrames;
-}
-
-void SlicerEffect::startArmedStep() {
-    startStep();
-    triggerArmed = false;
-    triggerCountdown = 0;
-}
-
 void SlicerEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (pendingTrigger) {
-        if (pendingTriggerDelay <= sampleFrames) {
-            triggerArmed = true;
-            triggerCountdown = pendingTriggerDelay;
-            pendingTrigger = false;
-        } else {
-            pendingTriggerDelay -= std::max(sampleFrames, 0);
-        }
-    }
-    const std::int32_t startAt = beginBlock(sampleFrames);
-    renderReplacing(inputs, outputs, 0, startAt);
-    if (startAt < sampleFrames) {
-        startArmedStep();
-        renderReplacing(inputs, outputs, startAt, sampleFrames);
-    }
+    runBlock(inputs, outputs, sampleFrames, true);
 }
 
 void SlicerEffect::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    const std::int32_t startAt = beginBlock(sampleFrames);
-    renderAccumulating(inputs, outputs, 0, startAt);
-    if (startAt < sampleFrames) {
-        startArmedStep();
-        renderAccumulating(inputs, outputs, startAt, sampleFrames);
+    runBlock(inputs, outputs, sampleFrames, false);
+}
+
+void SlicerEffect::runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing) {
+    dropWaitingStartsIfSuspended();
+    syncToHost(sampleFrames);
+    std::int32_t done = 0;
+    while (done < sampleFrames) {
+        const std::int32_t at = nextStartSample(sampleFrames);
+        if (replacing) {
+            renderReplacing(inputs, outputs, done, at);
+        } else {
+            renderAccumulating(inputs, outputs, done, at);
+        }
+        done = at;
+        if (at < sampleFrames) {
+            startEverythingAt(at);
+        }
+    }
+    endBlock(sampleFrames);
+}
+
+// The earliest sample of this block at which something starts, or sampleFrames.
+std::int32_t SlicerEffect::nextStartSample(std::int32_t sampleFrames) const {
+    std::int64_t at = boundarySample(nextBoundary) - blockStartSample;
+    if (delayedStepCount > 0) {
+        at = std::min(at, delayedSteps[0].at);
+    }
+    if (timedNoteCount > 0) {
+        at = std::min(at, timedNotes[0].at);
+    }
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(at, 0, sampleFrames));
+}
+
+// At one sample, in this order: pattern selections by notes (the step that
+// starts here plays from the new pattern), shuffled steps due now, the
+// boundaries on this sample, then note starts (heard over the sequencer's).
+void SlicerEffect::startEverythingAt(std::int32_t at) {
+    std::int32_t notesHere = 0;
+    while (notesHere < timedNoteCount && timedNotes[notesHere].at <= at) {
+        selectPatternsFor(timedNotes[notesHere].note);
+        ++notesHere;
+    }
+    // A note records into the step of the first boundary at or after it.
+    const std::int64_t noteRecordStep = nextBoundary;
+    std::int32_t delayedHere = 0;
+    while (delayedHere < delayedStepCount && delayedSteps[delayedHere].at <= at) {
+        ++delayedHere;
+    }
+    for (std::int32_t i = 0; i < delayedHere; ++i) {
+        startClockStep(delayedSteps[i].step);
+    }
+    std::copy(delayedSteps + delayedHere, delayedSteps + delayedStepCount, delayedSteps);
+    delayedStepCount -= delayedHere;
+    while (boundarySample(nextBoundary) - blockStartSample <= at) {
+        startBoundary(nextBoundary, at);
+        ++nextBoundary;
+    }
+    for (std::int32_t i = 0; i < notesHere; ++i) {
+        startNoteSlices(timedNotes[i], noteRecordStep);
+    }
+    std::copy(timedNotes + notesHere, timedNotes + timedNoteCount, timedNotes);
+    timedNoteCount -= notesHere;
+}
+
+void SlicerEffect::startBoundary(std::int64_t step, std::int32_t at) {
+    currentStep = static_cast<std::int32_t>(wrapIndex(step, clampPatternLength(patternLength)));
+    // Shuffle pushes the odd steps late by its share of half a step.
+    const float shuffleAmount = clampUnit(shuffle);
+    if (shuffleAmount > 0.0f && step % 2 != 0) {
+        const auto delay =
+            static_cast<std::int32_t>(static_cast<float>(clampStepSamples(stepSamples) / 2) * shuffleAmount);
+        if (delay > 0) {
+            delayStep(step, at + delay);
+            return;
+        }
+    }
+    startClockStep(step);
+}
+
+void SlicerEffect::startClockStep(std::int64_t step) {
+    scheduleStep(step, step, false, 0.0f);
+    startStep();
+}
+
+void SlicerEffect::delayStep(std::int64_t step, std::int64_t at) {
+    if (delayedStepCount == kMaxDelayedSteps) {
+        // Only at absurd tempos: a start on time beats a lost one.
+        startClockStep(step);
+        return;
+    }
+    std::int32_t i = delayedStepCount++;
+    for (; i > 0 && delayedSteps[i - 1].at > at; --i) {
+        delayedSteps[i] = delayedSteps[i - 1];
+    }
+    delayedSteps[i] = DelayedStep{at, step};
+}
+
+// Starts still to come now count from the next block's first sample.
+void SlicerEffect::endBlock(std::int32_t sampleFrames) {
+    const std::int32_t frames = std::max(sampleFrames, 0);
+    for (std::int32_t i = 0; i < delayedStepCount; ++i) {
+        delayedSteps[i].at -= frames;
+    }
+    for (std::int32_t i = 0; i < timedNoteCount; ++i) {
+        timedNotes[i].at -= frames;
     }
 }
 

@@ -14,6 +14,7 @@ constexpr std::int32_t kStatusMask = 0xF0;
 constexpr std::int32_t kDataMask = 0x7F;
 constexpr std::int32_t kNoteOn = 0x90;
 constexpr std::int32_t kControlChange = 0xB0;
+constexpr std::int32_t kNoNote = 0;
 // value / 127 as the controller path has always computed it.
 constexpr float kControllerScale = 0.007874016f;
 
@@ -33,6 +34,7 @@ void learnNumber(std::int32_t* table, std::int32_t count, std::int32_t target, s
 }  // namespace
 
 VstInt32 SlicerEffect::processEvents(VstEvents* events) {
+    dropWaitingStartsIfSuspended();
     if (events == nullptr) {
         return 1;
     }
@@ -60,8 +62,11 @@ VstInt32 SlicerEffect::processEvents(VstEvents* events) {
 }
 
 void SlicerEffect::handleNote(std::int32_t note, std::int32_t velocity, std::int32_t deltaFrames) {
-    const float gain = static_cast<float>(velocity) / 127.0f;
-
+    // Note 0 stands for "none" in the note tables (and in saved songs), so it
+    // is never learned and matches no entry, as controller 0 never does.
+    if (note == kNoNote) {
+        return;
+    }
     const bool learnedSlice = sliceNoteLearn;
     if (learnedSlice) {
         learnNumber(sliceNotes, kSliceCount, sliceLearnTarget, note);
@@ -70,18 +75,40 @@ void SlicerEffect::handleNote(std::int32_t note, std::int32_t velocity, std::int
         learnNumber(patternNotes, patternCount, patternLearnTarget, note);
         return;
     }
+    queueNote(
+        TimedNote{std::max(deltaFrames, 0), note, static_cast<float>(velocity) / 127.0f, !learnedSlice});
+}
+
+// Notes wait for the block loop, in the order they fall; a note at the same
+// sample as an earlier one comes after it.
+void SlicerEffect::queueNote(const TimedNote& note) {
+    if (timedNoteCount == kMaxTimedNotes) {
+        return;  // more notes than one block can use
+    }
+    std::int32_t i = timedNoteCount++;
+    for (; i > 0 && timedNotes[i - 1].at > note.at; --i) {
+        timedNotes[i] = timedNotes[i - 1];
+    }
+    timedNotes[i] = note;
+}
+
+void SlicerEffect::selectPatternsFor(std::int32_t note) {
     for (std::int32_t i = 0; i < patternCount; ++i) {
         if (patternNotes[i] == note) {
             selectPattern(i);
         }
     }
-    if (learnedSlice || !noteToSliceMode) {
+}
+
+void SlicerEffect::startNoteSlices(const TimedNote& note, std::int64_t recordStep) {
+    if (!note.startsSlices || !noteToSliceMode) {
         return;
     }
     const std::int32_t firstSlot = patternOffset;
     for (std::int32_t slice = 0; slice < kSliceCount; ++slice) {
-        if (sliceNotes[slice] == note) {
-            scheduleStep(deltaFrames, firstSlot + slice, 0, stepSamples, true, gain);
+        if (sliceNotes[slice] == note.note) {
+            scheduleStep(firstSlot + slice, recordStep, true, note.gain);
+            startStep();
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "engine/slicer_effect.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -54,7 +55,6 @@ SlicerEffect::SlicerEffect(AudioMasterCallback audioMaster)
     for (std::int32_t index = 0; index < kParamCount; ++index) {
         applyParameter(index, paramValues[index]);
     }
-    triggerArmed = false;
 }
 
 SlicerEffect::~SlicerEffect() = default;
@@ -235,8 +235,20 @@ float SlicerEffect::getVu() {
     return value;
 }
 
+// Starts still waiting are dropped and, after a resume, the clock takes the
+// host's position afresh. Hosts may suspend while the audio thread runs, so
+// the audio thread does it, before its next events or block.
 void SlicerEffect::suspend() {
-    triggerArmed = false;
+    std::atomic_ref<bool>(waitingStartsDropped).store(true, std::memory_order_relaxed);
+}
+
+void SlicerEffect::dropWaitingStartsIfSuspended() {
+    if (!std::atomic_ref<bool>(waitingStartsDropped).exchange(false, std::memory_order_relaxed)) {
+        return;
+    }
+    delayedStepCount = 0;
+    timedNoteCount = 0;
+    clockAnchored = false;
 }
 
 void SlicerEffect::resume() {

@@ -90,11 +90,14 @@ class SlicerEffect : public ExtendedEffectBase {
     VstInt32 processEvents(VstEvents* events) override;
 
     // --- Step clock and scheduling (audio thread) ---
+    // Once per block: reads the host's time and places the block on the
+    // clock's sample grid (blockStartSample, nextBoundary).
     void syncToHost(std::int32_t sampleFrames);
-    void scheduleClockStep(double offset, std::int64_t step, std::int32_t sampleFrames,
-                           std::int64_t songSample);
-    void scheduleStep(double offset, std::int64_t step, std::int32_t sampleFrames, std::int32_t length,
-                      bool fromNote, float noteGain);
+    // The sample step boundary `step` falls in, counted from the song start.
+    std::int64_t boundarySample(std::int64_t step) const;
+    // Prepares the start of `step` (a slot for note starts); the recording
+    // moves to the grid position of step `recordStep`.
+    void scheduleStep(std::int64_t step, std::int64_t recordStep, bool fromNote, float noteGain);
     void startStep();
     void copyRecordingToPlayback();
 
@@ -148,8 +151,6 @@ class SlicerEffect : public ExtendedEffectBase {
     std::int32_t currentBank = 0;
     std::int32_t holdSamples = 0;
     std::int32_t holdCounter = 0;
-    std::int32_t pendingTriggerDelay = 0;
-    bool pendingTrigger = false;
     float shuffle = 0.0f;
     std::int32_t patternLearnTarget = 0;
     const std::int32_t patternCount = kPatternCount;
@@ -225,12 +226,10 @@ class SlicerEffect : public ExtendedEffectBase {
     float scheduledCutoffOffset = 0.0f;
     float scheduledAttackOffset = 0.0f;
     float scheduledLengthOffset = 0.0f;
-    bool triggerArmed = false;
     std::int32_t envelopeStage = kStageHold;
     float envelopeLevel = 0.0f;
     float releaseStep = 0.022f;
     float attackStep = 0.022f;
-    std::int32_t triggerCountdown = 0;
     const float resolutionDivisors[kResolutionCount] = {16.0f, 8.0f, 6.0f, 4.0f, 3.0f, 2.0f, 1.5f};
     ProgramRecord programs[kProgramCount] = {};
     BiquadCoefficients filter;
@@ -244,19 +243,66 @@ class SlicerEffect : public ExtendedEffectBase {
     // Clock kept for blocks in which the host gives no time info: the musical
     // position the next block starts at, advanced by every block.
     double expectedPpqPos = 0.0;
-    // The absolute step the clock last scheduled (-1: none yet) and the song
-    // sample of the block that did, to tell host jitter from a new boundary.
-    std::int64_t lastClockStep = -1;
-    std::int64_t lastClockSongSample = -1;
+
+    // Where steps start. Boundaries lie on the host's own grid of samples
+    // counted from the song start: boundary k starts in the sample it falls
+    // in, floor(k * sampleRate * 60 / (tempo * divisor)). A block's start on that grid is
+    // counted on from the previous block while the host's position agrees
+    // with it, so that starts depend on the song position only, not on how
+    // the host cuts the song into blocks or rounds its position.
+    struct StepGrid {
+        double samplesPerMinute = 0.0;  // sample rate * 60
+        double stepsPerMinute = 0.0;    // tempo * divisor
+        float divisor = 0.0f;           // steps per quarter note
+    };
+    StepGrid stepGrid;
+    bool clockAnchored = false;         // a block has been placed on the grid
+    double lastHostSample = 0.0;        // the host's position of the previous block, in samples
+    std::int64_t blockStartSample = 0;  // this block's first sample on the grid
+    std::int64_t nextBlockSample = 0;   // where the next block starts when the song plays on
+    std::int64_t nextBoundary = 0;      // the first boundary not yet started
+
+    // Starts that fall later than the sample that made them, in the order
+    // they fall: shuffled steps (possibly blocks later) and MIDI notes (at
+    // their deltaFrames). Sample positions count from the current block's start.
+    struct DelayedStep {
+        std::int64_t at;
+        std::int64_t step;
+    };
+    struct TimedNote {
+        std::int64_t at;
+        std::int32_t note;
+        float gain;
+        bool startsSlices;  // false while the note was learned onto a slice
+    };
+    // A shuffle delay is at most half a step, so few shuffled starts wait at once.
+    static constexpr std::int32_t kMaxDelayedSteps = 8;
+    static constexpr std::int32_t kMaxTimedNotes = 256;
+    DelayedStep delayedSteps[kMaxDelayedSteps] = {};
+    std::int32_t delayedStepCount = 0;
+    TimedNote timedNotes[kMaxTimedNotes] = {};
+    std::int32_t timedNoteCount = 0;
+    bool waitingStartsDropped = false;  // set by suspend, acted on by the audio thread
 
   private:
     void initialisePatternStore();
     void initialisePrograms();
     void initialisePitchRatios();
-    // The block loop: host sync, then the sample at which the armed start
-    // falls in this block (sampleFrames when none does).
-    std::int32_t beginBlock(std::int32_t sampleFrames);
-    void startArmedStep();
+    // The block loop: host sync, then the block in segments between the
+    // samples at which steps and notes start.
+    void runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing);
+    std::int32_t nextStartSample(std::int32_t sampleFrames) const;
+    void startEverythingAt(std::int32_t at);
+    void startBoundary(std::int64_t step, std::int32_t at);
+    void startClockStep(std::int64_t step);
+    void startNoteSlices(const TimedNote& note, std::int64_t recordStep);
+    void queueNote(const TimedNote& note);
+    void dropWaitingStartsIfSuspended();
+    void selectPatternsFor(std::int32_t note);
+    void delayStep(std::int64_t step, std::int64_t at);
+    void endBlock(std::int32_t sampleFrames);
+    // The first boundary (from the song's start) that falls at or after `sample`.
+    std::int64_t firstBoundaryFrom(std::int64_t sample) const;
     void renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);
     void renderAccumulating(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);
 };

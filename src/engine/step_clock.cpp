@@ -35,12 +35,11 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
                                                      static_cast<double>(hostTempo)};
 
     const double ppq = time.ppqPos >= 0.0 ? std::min(time.ppqPos, kMaxPpqPos) : 0.0;
-    hostSampleRate = time.sampleRate >= kMinSampleRate && time.sampleRate <= kMaxSampleRate
-                         ? static_cast<std::int32_t>(time.sampleRate)
-                         : kFallbackSampleRate;
+    const bool rateValid = time.sampleRate >= kMinSampleRate && time.sampleRate <= kMaxSampleRate;
+    hostSampleRate = rateValid ? static_cast<std::int32_t>(time.sampleRate) : kFallbackSampleRate;
     const float msSamples = static_cast<float>(hostSampleRate / 1000);
-    hostTempo =
-        time.tempo >= 1.0 ? static_cast<std::int32_t>(std::min(time.tempo, kMaxTempo)) : kFallbackTempo;
+    const double tempo = time.tempo >= 1.0 ? std::min(time.tempo, kMaxTempo) : kFallbackTempo;
+    hostTempo = static_cast<std::int32_t>(tempo);
 
     const std::int32_t requestedResolution = resolutionIndex;
     const std::int32_t resolution = std::clamp(requestedResolution, 0, resolutionCount - 1);
@@ -49,82 +48,90 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     }
     const float divisor = std::max(resolutionDivisors[resolution], 1.0f);
 
+    // Slice lengths and buffer positions keep the integer clock (whole BPM,
+    // whole samples per millisecond): frozen banks were recorded with it.
     const double beatSamples = 240000.0 / hostTempo * msSamples * 0.25;
-    const auto songSample = static_cast<std::int64_t>(beatSamples * ppq);
-    // The host's grid step, and the slice length, which the buffers cap.
-    const double gridStep = beatSamples / divisor;
-    float stepLength = static_cast<float>(gridStep);
+    float stepLength = static_cast<float>(beatSamples / divisor);
     stepLength = std::clamp(stepLength, 1.0f, static_cast<float>(kMaxStepSamples));
     stepSamples = static_cast<std::int32_t>(stepLength);
-
     const auto absStep = static_cast<std::int64_t>(std::floor(ppq * divisor));
-    const std::int32_t patternSteps = clampPatternLength(patternLength);
-    currentStep = static_cast<std::int32_t>(wrapIndex(absStep, patternSteps));
-
-    // A host's position rarely lands exactly where the previous block ended on
-    // this clock: hosts round it to ticks of a quarter note, and the clock runs
-    // on whole BPM and whole samples per millisecond. A boundary the previous
-    // block just missed can then lie a few samples behind this block's start
-    // (the step would be lost, and at a pattern's first step the hand-over with
-    // it), and one it just reached can lie a few samples ahead again (the step
-    // would start twice). A stopped transport, which repeats its position, and
-    // jumps further than a quarter of a step are not jitter.
-    const double drift = static_cast<double>(songSample) - expectedPpqPos * beatSamples;
-    const bool jittered = std::fabs(drift) <= gridStep / 4.0;
-    const bool advancing = songSample > lastClockSongSample;
-
-    // Measured on the host's grid, not with the capped length: with the cap
-    // the boundary would fall behind the block start and never be reached.
-    const double nextStart = std::max((absStep + 1) * gridStep - static_cast<double>(songSample), 0.0);
-    if (nextStart <= sampleFrames) {
-        if (!(advancing && jittered && lastClockStep == absStep + 1)) {
-            scheduleClockStep(nextStart, absStep + 1, sampleFrames, songSample);
-        }
-    } else if (jittered && lastClockStep >= 0 && lastClockStep == absStep - 1) {
-        // What the previous block should have done: its step hands over to this one.
-        currentStep = static_cast<std::int32_t>(wrapIndex(absStep - 1, patternSteps));
-        scheduleClockStep(0.0, absStep, sampleFrames, songSample);
-    }
+    currentStep = static_cast<std::int32_t>(wrapIndex(absStep, clampPatternLength(patternLength)));
     expectedPpqPos = ppq + std::max(sampleFrames, 0) / beatSamples;
+    if (sampleFrames <= 0) {
+        return;  // no samples pass: the grid position stays for the next block
+    }
+
+    // Starts fall on the host's grid: its own rate and tempo.
+    const StepGrid grid{(rateValid ? time.sampleRate : kFallbackSampleRate) * 60.0, tempo * divisor, divisor};
+    const double quarterSamples = grid.samplesPerMinute / tempo;
+    const double gridPpq =
+        std::isfinite(time.ppqPos) ? std::clamp(time.ppqPos, -kMaxPpqPos, kMaxPpqPos) : 0.0;
+    const double hostSample = gridPpq * quarterSamples;
+
+    // A host's position rarely lands exactly where the previous block ended:
+    // hosts round it to ticks of a quarter note. Within a quarter of a step of
+    // where the song should be, the block follows on from the previous one; a
+    // position further off is a jump (a loop, a locate), and a repeated one a
+    // transport that did not move. Such a block is placed where the host says.
+    // While the transport is stopped the boundary on its position does not
+    // start (it would start again in every block); when it starts playing from
+    // there, it does.
+    const bool playing = info == nullptr || (info->flags & kVstTransportPlaying) != 0;
+    const bool repeated = clockAnchored && hostSample == lastHostSample;
+    const double jitter = std::max(quarterSamples / divisor / 4.0, 0.5);
+    const bool followsOn =
+        clockAnchored && !repeated && std::fabs(hostSample - static_cast<double>(nextBlockSample)) <= jitter;
+    const bool sameGrid = grid.samplesPerMinute == stepGrid.samplesPerMinute &&
+                          grid.stepsPerMinute == stepGrid.stepsPerMinute && grid.divisor == stepGrid.divisor;
+    const bool sameSteps = grid.divisor == stepGrid.divisor;
+    stepGrid = grid;
+    blockStartSample = followsOn && sameGrid ? nextBlockSample : std::llround(hostSample);
+    if (!followsOn) {
+        nextBoundary = firstBoundaryFrom(blockStartSample + (playing ? 0 : 1));
+    } else if (!sameSteps) {
+        nextBoundary = firstBoundaryFrom(blockStartSample);  // steps of another length: counted anew
+    } else if (!sameGrid) {
+        // A new tempo or rate: boundaries the previous blocks started stay
+        // started; one that moved just behind this block's start starts at its first sample.
+        const auto jitterSamples = static_cast<std::int64_t>(jitter);
+        nextBoundary = std::max(nextBoundary, firstBoundaryFrom(blockStartSample - jitterSamples));
+    }
+    clockAnchored = true;
+    lastHostSample = hostSample;
+    nextBlockSample = blockStartSample + sampleFrames;
 }
 
-void SlicerEffect::scheduleClockStep(double offset, std::int64_t step, std::int32_t sampleFrames,
-                                     std::int64_t songSample) {
-    scheduleStep(offset, step, sampleFrames, stepSamples, false, 0.0f);
-    lastClockStep = step;
-    lastClockSongSample = songSample;
+std::int64_t SlicerEffect::boundarySample(std::int64_t step) const {
+    return static_cast<std::int64_t>(
+        std::floor(static_cast<double>(step) * stepGrid.samplesPerMinute / stepGrid.stepsPerMinute));
 }
 
-void SlicerEffect::scheduleStep(double offset, std::int64_t step, std::int32_t sampleFrames,
-                                std::int32_t length, bool fromNote, float noteGain) {
+std::int64_t SlicerEffect::firstBoundaryFrom(std::int64_t sample) const {
+    // Boundaries before the song's start are not steps.
+    auto step = static_cast<std::int64_t>(
+        std::ceil(static_cast<double>(sample) * stepGrid.stepsPerMinute / stepGrid.samplesPerMinute));
+    step = std::max<std::int64_t>(step, 0);
+    while (step > 0 && boundarySample(step - 1) >= sample) {
+        --step;
+    }
+    while (boundarySample(step) < sample) {
+        ++step;
+    }
+    return step;
+}
+
+void SlicerEffect::scheduleStep(std::int64_t step, std::int64_t recordStep, bool fromNote, float noteGain) {
     const std::int32_t patternSteps = clampPatternLength(patternLength);
     const std::int32_t firstSlot =
         std::clamp(readOnce(patternOffset), 0, kStepsPerPattern * (kPatternCount - 1));
     const std::int32_t bank = std::clamp(readOnce(currentBank), 0, kBankCount - 1);
     const auto laneSlot = static_cast<std::int32_t>(firstSlot + wrapIndex(step, patternSteps));
     const auto lane = [&](Lane which) { return clampUnit(steps[bank][which][laneSlot]); };
-    length = clampStepSamples(length);
+    const std::int32_t length = clampStepSamples(stepSamples);
     const bool slicesFromNotes = noteToSliceMode;
 
     if (fromNote) {
         scheduledSlot = static_cast<std::int32_t>(step);
-    }
-    std::int32_t delay = 0;
-    const float shuffleAmount = clampUnit(shuffle);
-    if (shuffleAmount > 0.0f && !fromNote && step % 2 != 0) {
-        delay =
-            static_cast<std::int32_t>(static_cast<float>(clampStepSamples(stepSamples) / 2) * shuffleAmount);
-    }
-    // A start is never in the past: a negative countdown would never fire.
-    const double start = std::clamp(std::trunc(delay + offset), 0.0, 2147483647.0);
-    const auto startAt = static_cast<std::int32_t>(start);
-    triggerCountdown = startAt;
-    if (startAt > sampleFrames && !fromNote) {
-        pendingTriggerDelay = startAt - sampleFrames;
-        pendingTrigger = true;
-        triggerArmed = false;
-    } else {
-        triggerArmed = true;
     }
 
     scheduledGain = fromNote ? clampUnit(noteGain) : lane(kLaneTrigger);
@@ -138,7 +145,7 @@ void SlicerEffect::scheduleStep(double offset, std::int64_t step, std::int32_t s
     stepPitch = static_cast<std::int32_t>(24.0f * lane(kLanePitch) - 12.0f);
     stepSilenced = slicesFromNotes && !fromNote;
 
-    const auto next = static_cast<std::int32_t>(wrapIndex(currentStep + 1, patternSteps));
+    const auto next = static_cast<std::int32_t>(wrapIndex(recordStep, patternSteps));
     recordCycleSamples = kStepsPerPattern * length;
     if (!slicesFromNotes) {
         scheduledSlot = static_cast<std::int32_t>(wrapIndex(readSlot, patternSteps));

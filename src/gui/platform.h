@@ -8,9 +8,10 @@
 //
 //     tramvek::Platform& tramvek::platform();
 //
-// The back end is chosen at link time: a program links `tramvek_gui` plus exactly
-// one back-end library (`tramvek_gui_win32` on Windows, `tramvek_gui_raster` for
-// the software renderer), and that library defines platform(). The toolkit calls
+// Each program names its back end in its build: it links exactly one platform
+// choice (`tramvek_platform_win32`, `tramvek_platform_x11`, or the tests'
+// `tramvek_platform_headless`), whose one file defines platform(); the back-end
+// libraries themselves define none. The toolkit calls
 // platform() whenever it needs a window, an image, input or time; it never stores
 // back-end types beyond the interfaces declared here.
 //
@@ -160,7 +161,7 @@ class Platform {
     virtual void stopDropServices() = 0;
 };
 
-// Defined by the linked back end.
+// Defined by the program's platform choice.
 Platform& platform();
 
 }  // namespace tramvek

@@ -1,18 +1,10 @@
 #include "host/editor_base.h"
 
-#include "host/effect_base.h"
-
 namespace tramvek {
 
-EditorBase::EditorBase(EffectBase* owner) : effect(owner) {
-    effect->attachEditor(this);
-}
+EditorBase::EditorBase(EffectBase* owner) : effect(owner) {}
 
-// Whoever destroys the editor (the effect, or a failed construction of a
-// derived editor), the effect must not keep pointing at it.
-EditorBase::~EditorBase() {
-    effect->detachEditor(this);
-}
+EditorBase::~EditorBase() = default;
 
 VstInt32 EditorBase::getRect(ERect** out) {
     *out = nullptr;

@@ -1,6 +1,5 @@
 // The host-facing editor layer: a default answer to every editor request the
-// dispatcher forwards. Constructing one registers it with its effect, which
-// owns it from then on and sets effFlagsHasEditor.
+// dispatcher forwards. Its effect owns it once given it (EffectBase::setEditor).
 #pragma once
 
 #include <atomic>

@@ -28,19 +28,13 @@ EffectBase::EffectBase(AudioMasterCallback audioMaster, VstInt32 numPrograms, Vs
     effect.version = 1;
 }
 
-EffectBase::~EffectBase() {
-    delete editor;
-}
+EffectBase::~EffectBase() = default;
 
-void EffectBase::attachEditor(EditorBase* newEditor) {
-    editor = newEditor;
+void EffectBase::setEditor(std::unique_ptr<EditorBase> newEditor) {
+    // The old editor goes first: while it is destroyed nothing reaches it through the effect.
+    editor.reset();
     setFlag(effFlagsHasEditor, newEditor != nullptr);
-}
-
-void EffectBase::detachEditor(const EditorBase* leaving) {
-    if (editor == leaving) {
-        attachEditor(nullptr);
-    }
+    editor = std::move(newEditor);
 }
 
 void EffectBase::setParameter(VstInt32, float) {}

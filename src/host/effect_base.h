@@ -3,11 +3,12 @@
 // Virtual operations are declared in slot order; each has a default answer.
 #pragma once
 
+#include <memory>
+
+#include "host/editor_base.h"
 #include "host/vst2.h"
 
 namespace tramvek {
-
-class EditorBase;
 
 class EffectBase {
   public:
@@ -15,7 +16,7 @@ class EffectBase {
     EffectBase(const EffectBase&) = delete;
     EffectBase& operator=(const EffectBase&) = delete;
 
-    virtual ~EffectBase();  // destroys the editor, if any
+    virtual ~EffectBase();
 
     virtual void setParameter(VstInt32 index, float value);
     virtual float getParameter(VstInt32 index);
@@ -76,12 +77,12 @@ class EffectBase {
     virtual void formatFloat(float value, char* text);
     virtual void formatInteger(VstInt32 value, char* text);
 
-    // The editor registers itself here; EffectBase owns and destroys it.
-    void attachEditor(EditorBase* newEditor);
-    void detachEditor(const EditorBase* leaving);
+    // Takes the effect's editor (null: none), destroying the one it had, and
+    // says whether there is one in effFlagsHasEditor.
+    void setEditor(std::unique_ptr<EditorBase> newEditor);
 
     float sampleRate = 44100.0f;
-    EditorBase* editor = nullptr;
+    std::unique_ptr<EditorBase> editor;
     AudioMasterCallback audioMaster = nullptr;
     VstInt32 numPrograms = 0;
     VstInt32 numParams = 0;

@@ -81,7 +81,7 @@ VstIntPtr ExtendedEffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstInt
 }
 
 EditorBase* ExtendedEffectBase::getEditor() {
-    return editor;
+    return editor.get();
 }
 VstInt32 ExtendedEffectBase::processEvents(VstEvents*) {
     return 0;

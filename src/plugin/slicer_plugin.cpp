@@ -4,6 +4,7 @@
 #include "host/plugin_identity.h"
 
 #if defined(TRAMVEK_WITH_EDITOR)
+#include <memory>
 #include <new>
 
 #include "editor/slicer_editor.h"
@@ -11,27 +12,24 @@
 
 namespace tramvek {
 
-std::atomic<bool> editorAllocationFailed{false};
-
 SlicerPlugin::SlicerPlugin(AudioMasterCallback audioMaster) : SlicerEffect(audioMaster) {
     setUniqueId(kSlicerUniqueId);
 #if defined(TRAMVEK_WITH_EDITOR)
-    // The editor registers itself as this effect's editor.
-    if (new (std::nothrow) SlicerEditor(this) == nullptr) {
-        editorAllocationFailed = true;
-    }
+    std::unique_ptr<SlicerEditor> created(new (std::nothrow) SlicerEditor(this));
+    editorReady_ = created != nullptr;
+    setEditor(std::move(created));
 #endif
 }
 
 SlicerPlugin::~SlicerPlugin() {
-    delete editor;
+    setEditor(nullptr);
 }
 
 void SlicerPlugin::setParameter(VstInt32 index, float value) {
     SlicerEffect::setParameter(index, value);
 #if defined(TRAMVEK_WITH_EDITOR)
     if (editor != nullptr) {
-        static_cast<SlicerEditor*>(editor)->parameterChanged(index, value);
+        static_cast<SlicerEditor*>(editor.get())->parameterChanged(index, value);
     }
 #endif
 }

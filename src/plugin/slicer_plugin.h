@@ -2,15 +2,9 @@
 // plug-in's own unique identifier.
 #pragma once
 
-#include <atomic>
-
 #include "engine/slicer_effect.h"
 
 namespace tramvek {
-
-// Set when a SlicerPlugin could not create its editor; never cleared, so every
-// later entry call in this process answers null as well.
-extern std::atomic<bool> editorAllocationFailed;
 
 // Where the build has a window back end (TRAMVEK_WITH_EDITOR) the plug-in
 // creates its editor; elsewhere it declares none.
@@ -21,6 +15,13 @@ class SlicerPlugin : public SlicerEffect {
     ~SlicerPlugin() override;
 
     void setParameter(VstInt32 index, float value) override;
+
+    // False when this instance could not create the editor its build declares;
+    // other instances are not affected.
+    bool editorReady() const { return editorReady_; }
+
+  private:
+    bool editorReady_ = true;
 };
 
 }  // namespace tramvek

@@ -93,6 +93,59 @@ done
 # pattern; 7 at most in 23 other runs). Each slice may therefore sit up to
 # four ticks (50 samples, about 1 ms) away from tramvek-host's exact grid; its
 # samples must still be the same.
+#
+# Ardour's export of the bare track fades its first 2,300 samples or so in,
+# while the plug-in's own input there is the recording as it is (seen by
+# tracing the plug-in's input): the slices the song's first steps record
+# differ, and the second pattern replays them. The comparison starts with the
+# third pattern.
 tick=$(((rate * 60 / tempo + 1919) / 1920))
 "$compare" "$work/output.wav" "$work/expected.wav" "$work/input.wav" \
-  $((rate * 60 / tempo / 4)) $((4 * tick))
+  $((rate * 60 / tempo / 4)) $((4 * tick)) 32
+
+# Steps shorter than the host's block: 1/64 (1500 frames) in cycles of 4096
+# frames, against the same snapshot in cycles of 256, where each cycle holds
+# one boundary at most. Every step must start, at the same place.
+python3 - "$work/session/output.ardour" "$work/session/output64.ardour" <<'PATCH'
+import base64, re, struct, sys
+text = open(sys.argv[1]).read()
+def to_1_64(match):
+    chunk = bytearray(base64.b64decode(match.group(2)))
+    extension = 73960 + 8 * struct.unpack_from("<i", chunk, 73828)[0]
+    assert chunk[extension:extension + 4] == b"TVX1"
+    struct.pack_into("<i", chunk, extension + 4, 0)  # resolution index 0: 1/64
+    return match.group(1) + base64.b64encode(bytes(chunk)).decode() + match.group(3)
+text, count = re.subn(r'(<chunk program="0">)([^<]+)(</chunk>)', to_1_64, text)
+assert count == 1
+open(sys.argv[2], "w").write(text)
+PATCH
+# A float export preset of our own, found in the private configuration.
+preset=5d2e0c41-7a7e-4b6f-9c1d-2a3b4c5d6e7f
+mkdir -p "$XDG_CONFIG_HOME/ardour7/export"
+sed "s/PRESET_ID/$preset/" "$source_dir/tests/ardour/float.preset" >"$XDG_CONFIG_HOME/ardour7/export/tramvek-float.preset"
+
+# The Lua tool's export shares ardour7-export's troubles (see above).
+export_period() {
+  local period=$1 attempt status
+  for attempt in 1 2 3 4 5; do
+    rm -rf "$work/exports"
+    status=0
+    TRAMVEK_WORK="$work" TRAMVEK_SNAPSHOT=output64 TRAMVEK_PERIOD=$period TRAMVEK_PRESET=$preset \
+      timeout -k 10 60 ardour7-lua "$source_dir/tests/ardour/export_session.lua" >"$work/export64-$period.log" 2>&1 ||
+      status=$?
+    if [ $status -eq 0 ] && grep -q "^ardour-export: done" "$work/export64-$period.log"; then
+      mv "$work"/exports/*.wav "$work/output64-$period.wav"
+      return 0
+    fi
+    echo "ardour: export at $period frames, attempt $attempt, exit status $status: $(tail -c 120 "$work/export64-$period.log" | tr '\n' ' ')"
+    [ $status -gt 128 ] && [ $status -ne 137 ] || [ $status -eq 124 ] || return 1
+  done
+  return 1
+}
+for period in 4096 256; do
+  start=$(date +%s)
+  export_period $period || exit 1
+  echo "ardour: export of 1/64 steps at $period frames took $(($(date +%s) - start)) s"
+done
+"$compare" "$work/output64-4096.wav" "$work/output64-256.wav" "$work/input.wav" \
+  $((rate * 60 / tempo / 16)) $((4 * tick))

@@ -10,7 +10,8 @@
 // recording start and its playback start independently, so the envelope and
 // the audio under it can be a few samples apart, which shows in the release.
 //
-// Usage: compare_slices ACTUAL EXPECTED INPUT STEP_FRAMES MAX_LAG
+// Usage: compare_slices ACTUAL EXPECTED INPUT STEP_FRAMES MAX_LAG [FIRST_STEP]
+// Steps before FIRST_STEP (default 0) are not compared.
 #include <sndfile.h>
 
 #include <algorithm>
@@ -178,8 +179,9 @@ void compareStep(const StereoFile& actual, const StereoFile& expected, const Ste
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: compare_slices ACTUAL EXPECTED INPUT STEP_FRAMES MAX_LAG\n");
+    if (argc != 6 && argc != 7) {
+        std::fprintf(stderr,
+                     "usage: compare_slices ACTUAL EXPECTED INPUT STEP_FRAMES MAX_LAG [FIRST_STEP]\n");
         return 2;
     }
     const auto actual = readStereo(argv[1]);
@@ -187,7 +189,8 @@ int main(int argc, char** argv) {
     const auto input = readStereo(argv[3]);
     const long stepFrames = std::atol(argv[4]);
     const long maxLag = std::atol(argv[5]);
-    if (!actual || !expected || !input || stepFrames <= 8 * maxLag || maxLag < 0) {
+    const long firstStep = argc == 7 ? std::atol(argv[6]) : 0;
+    if (!actual || !expected || !input || stepFrames <= 8 * maxLag || maxLag < 0 || firstStep < 0) {
         return 2;
     }
     if (actual->frames() != expected->frames() || input->frames() != expected->frames()) {
@@ -196,9 +199,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Whole steps only, leaving room for the lag search at both ends.
-    const long steps = (expected->frames() - maxLag) / stepFrames;
+    const long steps = (expected->frames() - maxLag) / stepFrames - firstStep;
     Tally tally;
-    for (long step = 0; step < steps; ++step) {
+    for (long step = firstStep; step < firstStep + steps; ++step) {
         compareStep(*actual, *expected, *input, step, stepFrames, maxLag, tally);
     }
     std::printf(

@@ -37,7 +37,7 @@ void EditorTest::TearDown() {
 
 void EditorTest::destroyEditor() {
     if (engine != nullptr) {
-        delete engine->editor;
+        engine->setEditor(nullptr);
     }
 }
 

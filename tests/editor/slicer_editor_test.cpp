@@ -52,7 +52,13 @@ class SlicerEditorTest : public EditorTest {
     void SetUp() override {
         EditorTest::SetUp();
         clock.set(start);
-        editor = new SlicerEditor(engine.get());
+        createEditor();
+    }
+    // A new editor of the engine, which owns it.
+    void createEditor() {
+        auto created = std::make_unique<SlicerEditor>(engine.get());
+        editor = created.get();
+        engine->setEditor(std::move(created));
     }
     // Opens the editor and delivers the window's first paint, as a host would.
     HeadlessWindow& openAndPaint() {
@@ -78,7 +84,6 @@ class SlicerEditorTest : public EditorTest {
 };
 
 TEST_F(SlicerEditorTest, RegistersWithTheEngineAndAnswersBeforeOpening) {
-    EXPECT_EQ(engine->editor, editor);
     EXPECT_NE(engine->effect.flags & effFlagsHasEditor, 0);
     EXPECT_EQ(engine->panelRedrawFlag, &editor->panelRedrawPending);
     ERect* rect = nullptr;
@@ -94,7 +99,7 @@ TEST_F(SlicerEditorTest, RegistersWithTheEngineAndAnswersBeforeOpening) {
     EXPECT_EQ(editor->setKnobMode(2), 1);
 
     destroyEditor();
-    EXPECT_EQ(engine->editor, nullptr);
+    EXPECT_EQ(engine->editor.get(), nullptr);
     EXPECT_EQ(engine->panelRedrawFlag, nullptr);
     engine->setParameter(0, 0.3f);  // no editor left to tell
 }
@@ -113,11 +118,11 @@ TEST_F(SlicerEditorTest, OpenBuildsTheFiveViewsInOrderAndCloseTakesThemAll) {
         EXPECT_EQ(frame->viewAt(1)->bounds(), (Rect{5, 112, 565, 242}));
         EXPECT_EQ(frame->viewAt(2)->bounds(), (Rect{7, 7, 582, 109}));
         EXPECT_EQ(frame->viewAt(4)->bounds(), (Rect{500, 302, 540, 317}));
-        EXPECT_EQ(rasterPlatform().windows().size(), 1u);
+        EXPECT_EQ(headlessPlatform().windows().size(), 1u);
         editor->close();
         EXPECT_EQ(editor->frame(), nullptr);
         EXPECT_EQ(editor->stepSequencer(), nullptr);
-        EXPECT_TRUE(rasterPlatform().windows().empty());
+        EXPECT_TRUE(headlessPlatform().windows().empty());
         EXPECT_EQ(editor->background()->refCount(), 1);
     }
 }
@@ -219,7 +224,7 @@ TEST_F(SlicerEditorTest, IdlePumpKeepsItsPaceAcrossTheTickCounterWrap) {
     destroyEditor();
     start = 0xFFFFFF80u;
     clock.set(start);
-    editor = new SlicerEditor(engine.get());
+    createEditor();
     for (int i = 0; i < 200; ++i) {
         editor->idlePump();
     }
@@ -379,10 +384,10 @@ TEST_F(SlicerEditorTest, AHeldButtonShowsItsChangeAndWaitsBetweenPolls) {
         }
         return poll < 10 ? mouse::LeftButton : 0;
     });
-    rasterPlatform().setPointerSource(&held);
+    headlessPlatform().setPointerSource(&held);
     const int32_t sleepsBefore = clock.sleepCount();
     headlessWindow(*editor->frame()).press(sequencerCentre(pitch), mouse::LeftButton);
-    rasterPlatform().setPointerSource(nullptr);
+    headlessPlatform().setPointerSource(nullptr);
     EXPECT_EQ(whileHeld, (Color{152, 252, 247}));
     EXPECT_GE(clock.sleepCount() - sleepsBefore, 5);
 }

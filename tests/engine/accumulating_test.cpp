@@ -71,15 +71,5 @@ TEST(Accumulating, ReversedStepsAreSilent) {
     EXPECT_EQ(wetEnergy(true), 0.0);
 }
 
-TEST(Accumulating, LeavesACarriedOverStartPending) {
-    EngineRig rig;
-    rig.effect->pendingTrigger = true;
-    rig.effect->pendingTriggerDelay = 10;
-    accumulate(rig, Stereo(512), 0.0f, 512);
-    EXPECT_TRUE(rig.effect->pendingTrigger);
-    EXPECT_EQ(rig.effect->pendingTriggerDelay, 10);
-    EXPECT_FALSE(rig.effect->recordArmed);
-}
-
 }  // namespace
 }  // namespace tramvek::test

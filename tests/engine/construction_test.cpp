@@ -50,7 +50,8 @@ TEST(Construction, FieldsStartAtTheirValues) {
     EXPECT_EQ(e.readIncrement, 1.0f);
     EXPECT_EQ(e.releaseStep, 0.022f);
     EXPECT_EQ(e.attackStep, 0.022f);
-    EXPECT_FALSE(e.triggerArmed || e.recordArmed || e.freeze);
+    EXPECT_FALSE(e.recordArmed || e.freeze);
+    EXPECT_EQ(e.delayedStepCount + e.timedNoteCount, 0);
     const float divisors[] = {16.0f, 8.0f, 6.0f, 4.0f, 3.0f, 2.0f, 1.5f};
     EXPECT_TRUE(std::equal(std::begin(divisors), std::end(divisors), e.resolutionDivisors));
     const float params[] = {0.0f, 0.8f, 1.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f};
@@ -220,12 +221,16 @@ TEST(EditorOperations, PatternAndBankSelectionIgnoreIndicesOutsideTheStore) {
     EXPECT_EQ(e.currentBank, 3);
 }
 
-TEST(HostRequests, SuspendDropsAnArmedStartAndVuReadsOnce) {
+TEST(HostRequests, SuspendDropsWaitingStartsAndVuReadsOnce) {
     EngineRig rig;
     SlicerEffect& e = *rig.effect;
-    e.triggerArmed = true;
-    e.suspend();
-    EXPECT_FALSE(e.triggerArmed);
+    e.toggleSliceTriggering();
+    e.handleNote(50, 100, 10);
+    e.delayedStepCount = 1;
+    e.suspend();  // on the host's thread: the audio thread drops them with its next events
+    EXPECT_EQ(e.timedNoteCount, 1);
+    e.processEvents(nullptr);
+    EXPECT_EQ(e.delayedStepCount + e.timedNoteCount, 0);
     e.vuValue = 0.25f;
     EXPECT_EQ(e.getVu(), 0.25f);
     EXPECT_EQ(e.getVu(), 0.0f);

@@ -30,7 +30,7 @@ void triggerEveryStepOverFrozenRamps(SlicerEffect& effect, std::int64_t sliceSam
 }
 
 struct Expectation {
-    std::int64_t steps;       // boundaries crossed, the last half a step before the end
+    std::int64_t steps;       // boundaries after the song's start, the last half a step before the end
     double boundarySamples;   // the host's step length
     std::int64_t allowedLag;  // how far an onset may sit from its boundary
 };
@@ -39,21 +39,21 @@ Stereo silenceFor(const Expectation& e) {
     return Stereo(static_cast<std::size_t>((static_cast<double>(e.steps) + 0.5) * e.boundarySamples));
 }
 
-// One onset per boundary after the one the transport starts on, near its
-// boundary, each step's opening the same as the first step's.
+// One onset per boundary, the song's start included, near its boundary, each
+// step's opening the same as the first step's.
 void expectEveryStepStartedOnce(const Stereo& out, const Expectation& e) {
     const std::vector<std::int64_t> found = onsets(out.left);
-    ASSERT_EQ(static_cast<std::int64_t>(found.size()), e.steps);
+    ASSERT_EQ(static_cast<std::int64_t>(found.size()), e.steps + 1);
     constexpr std::int64_t kOpening = 500;
     for (std::size_t k = 0; k < found.size(); ++k) {
-        const double boundary = static_cast<double>(k + 1) * e.boundarySamples;
+        const double boundary = static_cast<double>(k) * e.boundarySamples;
         EXPECT_LE(std::fabs(static_cast<double>(found[k]) - boundary), static_cast<double>(e.allowedLag))
-            << "step " << k + 1;
+            << "step " << k;
         for (std::int64_t t = 0; t < kOpening; ++t) {
             const float first = out.left[static_cast<std::size_t>(found[0] + t)];
             const float here = out.left[static_cast<std::size_t>(found[k] + t)];
             if (std::fabs(here - first) > 1e-5f) {
-                ADD_FAILURE() << "step " << k + 1 << " differs " << t << " samples after its onset";
+                ADD_FAILURE() << "step " << k << " differs " << t << " samples after its onset";
                 break;
             }
         }

@@ -148,30 +148,6 @@ TEST(Sequencer, ShuffleDelaysOddStepsByItsShareOfHalfAStepAcrossBlocks) {
     EXPECT_EQ(found, expected);
 }
 
-TEST(Sequencer, BoundaryAtTheBlockEndStartsAtTheNextBlocksFirstSample) {
-    EngineRig rig;
-    triggerEveryStepShortly(*rig.effect);
-    // 1000-frame blocks end exactly on every boundary.
-    rig.run(constantInput(static_cast<std::size_t>(kStep), 0.5f), {1000});
-    EXPECT_TRUE(rig.effect->triggerArmed);
-    EXPECT_EQ(rig.effect->triggerCountdown, 0);
-    EXPECT_FALSE(rig.effect->recordArmed);  // not started yet
-
-    EngineRig byBlocks;
-    EngineRig bySamples;
-    triggerEveryStepShortly(*byBlocks.effect);
-    triggerEveryStepShortly(*bySamples.effect);
-    const Stereo input = constantInput(3 * kPattern, 0.5f);
-    const Stereo a = byBlocks.run(input, {1000});
-    const Stereo b = bySamples.run(input, {1});
-    EXPECT_EQ(a.left, b.left);
-    const auto found = onsets(a.left);
-    ASSERT_FALSE(found.empty());
-    for (const std::int64_t at : found) {
-        EXPECT_EQ(at % kStep, 0) << at;
-    }
-}
-
 // Play buffers filled with a constant and frozen, so every start is heard.
 void preloadFrozenBuffers(SlicerEffect& effect) {
     std::fill_n(effect.playBufferL.get(), SlicerEffect::kBufferCapacity, 0.5f);
@@ -181,20 +157,6 @@ void preloadFrozenBuffers(SlicerEffect& effect) {
         effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
     }
     effect.applyParameter(1, 0.0f);  // shortest hold
-}
-
-TEST(Sequencer, StepsShorterThanTheBlockStartOnlyTheFirstBoundaryOfEachBlock) {
-    EngineRig rig(48000.0, 240.0);
-    rig.effect->resolutionIndex = 0;  // 1/64: 750-sample steps
-    preloadFrozenBuffers(*rig.effect);
-    constexpr std::int64_t kBlock = 4096;
-    constexpr std::int64_t kShortStep = 750;
-    const Stereo out = rig.run(constantInput(40 * kBlock, 0.0f), {kBlock});
-    std::vector<std::int64_t> expected;
-    for (std::int64_t block = 0; block < 40; ++block) {
-        expected.push_back((block * kBlock / kShortStep + 1) * kShortStep);
-    }
-    EXPECT_EQ(onsets(out.left, 1e-3f, 150), expected);
 }
 
 TEST(Sequencer, StoppedTransportFindsTheSameBoundaryInEveryBlockLongEnoughToReachIt) {
@@ -218,32 +180,32 @@ TEST(Sequencer, StoppedTransportFindsTheSameBoundaryInEveryBlockLongEnoughToReac
     EXPECT_FALSE(shortBlocks.effect->recordArmed);
 }
 
-// Block sizes below half a step never hold two starts in one block, so they
-// must not change a single output sample.
-TEST(Sequencer, BlockSizeDoesNotChangeTheOutput) {
-    const auto render = [](const std::vector<int>& blocks, bool shuffled) {
-        EngineRig rig;
-        rig.effect->setStepValue(3, 1.0f, SlicerEffect::kLaneReverse);
-        rig.effect->setStepValue(5, 0.7f, SlicerEffect::kLanePitch);
-        rig.effect->setStepValue(6, 0.9f, SlicerEffect::kLaneReadPos);
-        rig.effect->applyParameter(3, 0.6f);
-        rig.effect->applyParameter(4, 0.4f);
-        if (shuffled) {
-            triggerEveryStepShortly(*rig.effect);
-            rig.effect->setShuffle(0.8f);
-        }
-        return rig.run(rampInput(3 * kPattern), blocks);
-    };
-    for (const bool shuffled : {false, true}) {
-        const Stereo reference = render({512}, shuffled);
-        for (const std::vector<int>& blocks :
-             std::vector<std::vector<int>>{{1}, {7}, {333, 1031, 64}, {2999}}) {
-            const Stereo other = render(blocks, shuffled);
-            EXPECT_EQ(other.left, reference.left) << "blocks " << blocks.front() << " shuffled " << shuffled;
-            EXPECT_EQ(other.right, reference.right)
-                << "blocks " << blocks.front() << " shuffled " << shuffled;
-        }
-    }
+TEST(Sequencer, ChangingTheResolutionMidSongKeepsEveryStepStarting) {
+    EngineRig rig;
+    preloadFrozenBuffers(*rig.effect);
+    rig.effect->resolutionIndex = 0;  // 1/64: 1500 samples
+    const std::vector<float> fine = rig.run(constantInput(8 * 1500 + 100, 0.0f), {1000}).left;
+    rig.effect->resolutionIndex = 3;  // 1/16 from sample 12,100 on: the next boundary is 18,000
+    const std::vector<float> coarse = rig.run(constantInput(2 * kStep, 0.0f), {1000}).left;
+    rig.effect->resolutionIndex = 0;
+    const std::vector<float> fineAgain = rig.run(constantInput(4 * 1500, 0.0f), {1000}).left;
+    std::vector<float> all = fine;
+    all.insert(all.end(), coarse.begin(), coarse.end());
+    all.insert(all.end(), fineAgain.begin(), fineAgain.end());
+    const std::vector<std::int64_t> expected = {0,     1500,  3000,  4500,  6000,  7500,  9000, 10500,
+                                                12000, 18000, 24000, 25500, 27000, 28500, 30000};
+    EXPECT_EQ(onsets(all, 1e-3f, 150), expected);
+}
+
+TEST(Sequencer, AStoppedTransportOnABoundaryStartsItOnlyWhenItPlays) {
+    EngineRig rig;
+    rig.host.playing = false;  // at the song's start, as hosts run plug-ins before playing
+    preloadFrozenBuffers(*rig.effect);
+    EXPECT_TRUE(onsets(rig.run(constantInput(20 * 1024, 0.0f), {1024}).left).empty());
+    rig.host.playing = true;
+    rig.host.framesPlayed = 0;
+    const std::vector<std::int64_t> played = onsets(rig.run(constantInput(2 * kStep, 0.0f), {1024}).left);
+    EXPECT_EQ(played, (std::vector<std::int64_t>{0, kStep}));
 }
 
 }  // namespace

@@ -169,13 +169,13 @@ TEST_F(FrameTest, DestroyingTheFrameReleasesEveryViewOnce) {
     shared->retain();
     frame->addView(owned);
     frame->addView(shared);
-    EXPECT_EQ(rasterPlatform().windows().size(), 1u);
+    EXPECT_EQ(headlessPlatform().windows().size(), 1u);
     frame.reset();
     EXPECT_EQ(destroyed, (std::vector<RecordingView*>{owned}));
     EXPECT_EQ(shared->refCount(), 1);
     EXPECT_EQ(shared->detaches, 1);
-    EXPECT_TRUE(rasterPlatform().windows().empty());
-    EXPECT_EQ(rasterPlatform().dropServiceUsers(), 0);
+    EXPECT_TRUE(headlessPlatform().windows().empty());
+    EXPECT_EQ(headlessPlatform().dropServiceUsers(), 0);
     shared->release();
 }
 
@@ -286,7 +286,7 @@ TEST_F(FrameTest, AfterThePlatformDestroysTheWindowNothingIsDrawn) {
 }
 
 TEST_F(FrameTest, WithoutAWindowTheFrameStillKeepsItsViews) {
-    rasterPlatform().setWindowsAvailable(false);
+    headlessPlatform().setWindowsAvailable(false);
     Frame windowless({0, 0, 50, 50}, fakeParent(), nullptr);
     EXPECT_EQ(windowless.window(), nullptr);
     auto* view = new RecordingView({0, 0, 5, 5});

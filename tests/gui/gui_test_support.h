@@ -9,11 +9,12 @@
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/frame_editor.h"
-#include "gui/raster/headless_window.h"
 #include "gui/raster/pixel_buffer.h"
-#include "gui/raster/raster_platform.h"
 #include "gui/raster/raster_surface.h"
 #include "gui/view.h"
+#include "support/fake_clock.h"
+#include "support/headless_platform.h"
+#include "support/headless_window.h"
 
 namespace tramvek::test {
 
@@ -21,17 +22,17 @@ namespace tramvek::test {
 class RasterTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        rasterPlatform().scriptedInput().clear();
-        rasterPlatform().setPointerSource(nullptr);
-        rasterPlatform().setClock(&clock);
-        rasterPlatform().setWindowsAvailable(true);
+        headlessPlatform().scriptedInput().clear();
+        headlessPlatform().setPointerSource(nullptr);
+        headlessPlatform().setClock(&clock);
+        headlessPlatform().setWindowsAvailable(true);
     }
     void TearDown() override {
-        rasterPlatform().setClock(nullptr);
-        rasterPlatform().setResourceSource(&bitmapResourceBytes);
+        headlessPlatform().setClock(nullptr);
+        headlessPlatform().setResourceSource(&bitmapResourceBytes);
     }
 
-    ScriptedInput& input() { return rasterPlatform().scriptedInput(); }
+    ScriptedInput& input() { return headlessPlatform().scriptedInput(); }
 
     FakeClock clock;
 };

@@ -124,7 +124,7 @@ using Resources = RasterTest;
 
 TEST_F(Resources, BitmapsLoadByNumber) {
     builtResource = bmpFile(1, 1, 24, {}, {255, 0, 0, 0});
-    rasterPlatform().setResourceSource(&builtResourceBytes);
+    headlessPlatform().setResourceSource(&builtResourceBytes);
     auto* loaded = new Bitmap(7);
     EXPECT_EQ(loaded->width(), 1);
     EXPECT_EQ(loaded->resourceId(), 7);

@@ -33,7 +33,7 @@ TEST(EffectRecord, BaseLayerFillsTheRecord) {
     EXPECT_EQ(fx.sampleRate, 44100.0f);
     EXPECT_EQ(fx.blockSize, 1024);
     EXPECT_EQ(fx.curProgram, 0);
-    EXPECT_EQ(fx.editor, nullptr);
+    EXPECT_EQ(fx.editor.get(), nullptr);
 }
 
 TEST(EffectRecord, FlagSettersSetAndClearOnlyTheirBit) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "host/test_effect.h"
 
 namespace tramvek::testing {
@@ -10,13 +12,30 @@ VstIntPtr dispatch(TestEffect& fx, VstInt32 opcode, VstInt32 index = 0, VstIntPt
     return fx.effect.dispatcher(&fx.effect, opcode, index, value, ptr, opt);
 }
 
-TEST(EditorBase, RegistersWithItsEffectAndSetsTheEditorFlag) {
+// Gives `fx` a new test editor and answers it.
+TestEditor& attachEditor(TestEffect& fx, bool* destroyed = nullptr) {
+    auto editor = std::make_unique<TestEditor>(&fx, destroyed);
+    TestEditor& attached = *editor;
+    fx.setEditor(std::move(editor));
+    return attached;
+}
+
+TEST(EditorBase, EffectOwnsItsEditorAndSaysSoInTheFlags) {
     TestEffect fx;
     fx.setFlagHasVu(true);
-    auto* editor = new TestEditor(&fx);
-    EXPECT_EQ(fx.editor, editor);
-    EXPECT_EQ(fx.getEditor(), editor);
+    bool replacedDestroyed = false;
+    TestEditor& replaced = attachEditor(fx, &replacedDestroyed);
+    EXPECT_EQ(fx.getEditor(), &replaced);
     EXPECT_EQ(fx.effect.flags, effFlagsHasEditor | effFlagsHasVu);
+
+    TestEditor& editor = attachEditor(fx);
+    EXPECT_TRUE(replacedDestroyed);
+    EXPECT_EQ(fx.getEditor(), &editor);
+
+    fx.setEditor(nullptr);
+    EXPECT_EQ(fx.getEditor(), nullptr);
+    EXPECT_EQ(fx.effect.flags, effFlagsHasVu);
+    EXPECT_EQ(dispatch(fx, effEditOpen), 0);
 }
 
 TEST(EditorBase, EffectDestroysItsEditor) {
@@ -24,18 +43,10 @@ TEST(EditorBase, EffectDestroysItsEditor) {
     bool effectDestroyed = false;
     {
         TestEffect fx(nullptr, &effectDestroyed);
-        new TestEditor(&fx, &editorDestroyed);
+        attachEditor(fx, &editorDestroyed);
     }
     EXPECT_TRUE(effectDestroyed);
     EXPECT_TRUE(editorDestroyed);
-}
-
-TEST(EditorBase, DestroyedEditorLeavesNoDanglingReference) {
-    TestEffect fx;
-    delete new TestEditor(&fx);
-    EXPECT_EQ(fx.editor, nullptr);
-    EXPECT_EQ(fx.effect.flags & effFlagsHasEditor, 0);
-    EXPECT_EQ(dispatch(fx, effEditOpen), 0);
 }
 
 TEST(EditorBase, DefaultAnswers) {
@@ -56,7 +67,7 @@ TEST(EditorBase, DefaultAnswers) {
 
 TEST(EditorBase, IdleRunsOnePostedUpdate) {
     TestEffect fx;
-    auto* editor = new TestEditor(&fx);
+    TestEditor* editor = &attachEditor(fx);
     editor->idle();
     EXPECT_EQ(editor->updateCount, 0);
     editor->postUpdate();
@@ -70,7 +81,7 @@ TEST(EditorBase, IdleRunsOnePostedUpdate) {
 
 TEST(EditorDispatch, RectOpenCloseAndKnobModeReachTheEditor) {
     TestEffect fx;
-    auto* editor = new TestEditor(&fx);
+    TestEditor* editor = &attachEditor(fx);
     ERect* rect = nullptr;
     EXPECT_EQ(dispatch(fx, effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
@@ -88,7 +99,7 @@ TEST(EditorDispatch, RectOpenCloseAndKnobModeReachTheEditor) {
 
 TEST(EditorDispatch, KeyCodesAreBuiltFromTheRequest) {
     TestEffect fx;
-    auto* editor = new TestEditor(&fx);
+    TestEditor* editor = &attachEditor(fx);
     EXPECT_EQ(dispatch(fx, effEditKeyDown, 'q', 0x1234, nullptr, 3.9f), 7);
     EXPECT_EQ(editor->lastKey.character, 'q');
     EXPECT_EQ(editor->lastKey.virt, 0x34);   // cut to 8 bits

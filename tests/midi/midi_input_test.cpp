@@ -15,7 +15,25 @@ using testing::EventBlock;
 
 class MidiInput : public ::testing::Test {
   protected:
-    VstInt32 send(EventBlock& events) { return effect->processEvents(events.get()); }
+    // A first block starts the song, so the blocks the tests send change
+    // nothing but what their notes do.
+    void SetUp() override {
+        EventBlock none;
+        send(none);
+    }
+
+    // MIDI arrives before its block; notes take effect in the block.
+    VstInt32 send(EventBlock& events) {
+        const VstInt32 answer = effect->processEvents(events.get());
+        float silence[2][kBlock] = {};
+        float* io[2] = {silence[0], silence[1]};
+        effect->processReplacing(io, io, kBlock);
+        return answer;
+    }
+    static constexpr int kBlock = 512;
+    // A slice started by a note of velocity 100 plays at this gain; the
+    // sequencer's steps play at their Trigger lane's (0.8 or 0) or not at all.
+    bool aNoteStarted() const { return effect->voiceGain == 100.0f / 127.0f; }
 
     std::unique_ptr<SlicerEffect> effect = std::make_unique<SlicerEffect>(nullptr);
 };
@@ -102,11 +120,22 @@ TEST_F(MidiInput, ALearnedNoteSelectsItsPatternOnAnyChannel) {
     EXPECT_EQ(effect->patternOffset, 160);
 }
 
-TEST_F(MidiInput, NoteZeroMatchesEveryUnassignedEntry) {
+TEST_F(MidiInput, NoteZeroMatchesNoUnassignedEntryAndIsNeverLearned) {
+    effect->toggleSliceTriggering();
+    effect->sliceNotes[4] = 0;
     EventBlock events;
     send(events.noteOn(0, 100));
-    EXPECT_EQ(effect->currentPattern, 7);
-    EXPECT_FALSE(effect->triggerArmed);  // every slice has a note, so no slice matches 0
+    EXPECT_EQ(effect->currentPattern, 0);
+    EXPECT_FALSE(aNoteStarted());
+    effect->togglePatternNoteLearn();
+    EventBlock learn;
+    send(learn.noteOn(0, 100));
+    EXPECT_EQ(effect->patternNotes[0], 0);
+    effect->toggleNoteSliceLearn();
+    effect->setSliceLearnTarget(7);
+    EventBlock learnSlice;
+    send(learnSlice.noteOn(0, 100));
+    EXPECT_EQ(effect->sliceNotes[7], 48 + 7);
 }
 
 TEST_F(MidiInput, DataBytesAreMaskedToSevenBits) {
@@ -123,8 +152,6 @@ TEST_F(MidiInput, DefaultNotesStartTheirSlicesAtTheirOffsetWithVelocityGain) {
     effect->selectPattern(1);
     EventBlock loud;
     send(loud.noteOn(48 + 5, 127, 17));
-    EXPECT_TRUE(effect->triggerArmed);
-    EXPECT_EQ(effect->triggerCountdown, 17);
     EXPECT_EQ(effect->scheduledSlot, 32 + 5);
     EXPECT_EQ(effect->scheduledGain, 1.0f);
     EXPECT_FALSE(effect->stepSilenced);
@@ -139,29 +166,27 @@ TEST_F(MidiInput, DefaultNotesStartTheirSlicesAtTheirOffsetWithVelocityGain) {
 TEST_F(MidiInput, SlicesStartOnlyInNoteToSliceModeAndOnlyForTheirNotes) {
     EventBlock modeOff;
     send(modeOff.noteOn(50, 100));
-    EXPECT_FALSE(effect->triggerArmed);
+    EXPECT_FALSE(aNoteStarted());
 
     effect->toggleSliceTriggering();
     EventBlock unassigned;
     send(unassigned.noteOn(47, 100).noteOn(80, 100));
-    EXPECT_FALSE(effect->triggerArmed);
+    EXPECT_FALSE(aNoteStarted());
 }
 
-TEST_F(MidiInput, SeveralNotesInOneBlockLeaveTheLastStartArmed) {
+TEST_F(MidiInput, NotesWaitForTheirSampleInOrderBeforeOrAfterTheBlock) {
     effect->toggleSliceTriggering();
     EventBlock events;
-    send(events.noteOn(50, 100, 10).noteOn(55, 20, 300));
-    EXPECT_EQ(effect->triggerCountdown, 300);
-    EXPECT_EQ(effect->scheduledSlot, 7);
-    EXPECT_EQ(effect->scheduledGain, 20.0f / 127.0f);
-}
-
-TEST_F(MidiInput, ANoteBeforeTheBlockStartsAtItsFirstSample) {
-    effect->toggleSliceTriggering();
-    EventBlock events;
-    send(events.noteOn(50, 100, -40));
-    EXPECT_TRUE(effect->triggerArmed);
-    EXPECT_EQ(effect->triggerCountdown, 0);
+    effect->processEvents(events.noteOn(50, 100, 900).noteOn(51, 100, -40).noteOn(52, 100, 3).get());
+    ASSERT_EQ(effect->timedNoteCount, 3);
+    EXPECT_EQ(effect->timedNotes[0].at, 0);  // a note before the block starts at its first sample
+    EXPECT_EQ(effect->timedNotes[1].at, 3);
+    EXPECT_EQ(effect->timedNotes[2].at, 900);
+    EventBlock none;
+    send(none);
+    ASSERT_EQ(effect->timedNoteCount, 1);  // the last one falls in the next block
+    EXPECT_EQ(effect->timedNotes[0].at, 900 - kBlock);
+    EXPECT_EQ(effect->scheduledSlot, 4);
 }
 
 TEST_F(MidiInput, LearningASliceNoteMovesItAndStartsNoSlice) {
@@ -174,7 +199,7 @@ TEST_F(MidiInput, LearningASliceNoteMovesItAndStartsNoSlice) {
     EXPECT_EQ(effect->sliceNotes[0], 0);
     EXPECT_EQ(effect->sliceNotes[5], 48);
     EXPECT_EQ(effect->currentPattern, 2);  // the note still selects its pattern
-    EXPECT_FALSE(effect->triggerArmed);
+    EXPECT_FALSE(aNoteStarted());
 }
 
 // --- Messages that change nothing ---
@@ -183,18 +208,18 @@ struct MidiState {
     explicit MidiState(SlicerEffect& effect)
         : bank(testing::saveChunk(effect)),
           currentPattern(effect.currentPattern),
-          triggerArmed(effect.triggerArmed),
+          voiceGain(effect.voiceGain),
           scheduledSlot(effect.scheduledSlot) {
         std::memcpy(paramValues, effect.paramValues, sizeof paramValues);
     }
     bool operator==(const MidiState& other) const {
-        return bank == other.bank && currentPattern == other.currentPattern &&
-               triggerArmed == other.triggerArmed && scheduledSlot == other.scheduledSlot &&
+        return bank == other.bank && currentPattern == other.currentPattern && voiceGain == other.voiceGain &&
+               scheduledSlot == other.scheduledSlot &&
                std::memcmp(paramValues, other.paramValues, sizeof paramValues) == 0;
     }
     testing::Bytes bank;
     std::int32_t currentPattern;
-    bool triggerArmed;
+    float voiceGain;
     std::int32_t scheduledSlot;
     float paramValues[8];
 };

@@ -1,8 +1,8 @@
-// Note starts heard through the block loop: MIDI arrives before the block,
-// the sequencer's scheduling runs inside it.
+// Note starts heard through the block loop: MIDI arrives before each block,
+// and every note starts its slice at its own sample, whatever else starts in
+// the same block.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 
 #include "engine/engine_rig.h"
@@ -14,67 +14,93 @@ namespace {
 using testing::EventBlock;
 
 constexpr int kBlock = 512;
-constexpr int kStepSamples = 6000;  // 120 BPM at 48 kHz, four steps per beat
+constexpr std::int64_t kStep = 6000;  // 120 BPM at 48 kHz, four steps per beat
+
+// Slice j of the frozen play buffers holds the steady level levelOf(j).
+float levelOf(std::int64_t slice) {
+    return 0.1f + 0.02f * static_cast<float>(slice);
+}
+
+struct Note {
+    std::int64_t frame;
+    int number;
+};
 
 class NoteStart : public ::testing::Test {
   protected:
     void SetUp() override {
         SlicerEffect& effect = *rig.effect;
-        // Frozen, steady audio to play from, and notes instead of steps.
-        std::fill_n(effect.playBufferL.get(), effect.bufferCapacity, 0.5f);
-        std::fill_n(effect.playBufferR.get(), effect.bufferCapacity, 0.5f);
-        effect.freeze = true;
-        effect.toggleSliceTriggering();
-    }
-
-    // Processes one block of silence and answers its output (left channel).
-    std::vector<float> block() { return rig.run(test::Stereo(kBlock), {kBlock}).left; }
-
-    void skipBlocks(int count) {
-        for (int i = 0; i < count; ++i) {
-            block();
+        for (std::int32_t i = 0; i < SlicerEffect::kBufferCapacity; ++i) {
+            effect.playBufferL[i] = levelOf(i / kStep);
+            effect.playBufferR[i] = effect.playBufferL[i];
         }
+        effect.freeze = true;
     }
 
-    static bool silentUntil(const std::vector<float>& out, int end) {
-        return std::all_of(out.begin(), out.begin() + end, [](float s) { return s == 0.0f; });
-    }
-    static bool soundsWithin(const std::vector<float>& out, int begin, int end) {
-        return std::any_of(out.begin() + begin, out.begin() + end,
-                           [](float s) { return std::fabs(s) > 1e-4f; });
+    // Plays `blocks` blocks of silence, each note sent before the block that
+    // holds its frame; answers the left output.
+    std::vector<float> play(const std::vector<Note>& notes, int blocks) {
+        std::vector<float> out;
+        for (int b = 0; b < blocks; ++b) {
+            EventBlock events;
+            for (const Note& note : notes) {
+                if (note.frame / kBlock == b) {
+                    events.noteOn(note.number, 127, static_cast<VstInt32>(note.frame % kBlock));
+                }
+            }
+            rig.effect->processEvents(events.get());
+            const std::vector<float> block = rig.run(test::Stereo(kBlock), {kBlock}).left;
+            out.insert(out.end(), block.begin(), block.end());
+        }
+        return out;
     }
 
     test::EngineRig rig{48000.0, 120.0};
 };
 
-TEST_F(NoteStart, ANoteSoundsFromItsOffsetInTheNextBlock) {
-    skipBlocks(1);
-    ASSERT_EQ(rig.effect->stepSamples, kStepSamples);
-    EventBlock events;
-    rig.effect->processEvents(events.noteOn(50, 127, 10).get());
-    const std::vector<float> out = block();
-    EXPECT_TRUE(silentUntil(out, 10));
-    EXPECT_TRUE(soundsWithin(out, 10, kBlock));
+TEST_F(NoteStart, EveryNoteStartsItsSliceAtItsOwnSample) {
+    rig.effect->toggleSliceTriggering();
+    // Notes on the boundaries of steps 1 to 4 (a quantised clip), three notes
+    // inside one block, and one on the first sample of a block.
+    const std::vector<Note> notes = {{kStep, 48 + 9},
+                                     {2 * kStep, 48 + 3},
+                                     {3 * kStep, 48 + 12},
+                                     {4 * kStep, 48 + 5},
+                                     {4 * kStep + 700, 48 + 1},
+                                     {4 * kStep + 790, 48 + 14},
+                                     {4 * kStep + 1000, 48 + 7},
+                                     {12 * kBlock, 48 + 10}};
+    const std::vector<float> out = play(notes, 5 * kStep / kBlock);
+    for (const Note& note : notes) {
+        const auto at = static_cast<std::size_t>(note.frame);
+        const float level = levelOf(note.number - 48);
+        SCOPED_TRACE(note.frame);
+        EXPECT_GT(std::fabs(out[at] - out[at - 1]), 1e-4f);  // starts on its sample...
+        EXPECT_NEAR(out[at + 80], level, 2e-3f);             // ...plays its slice
+        if (note.frame % kStep != 0 || note.frame == kStep) {
+            continue;
+        }
+        EXPECT_NEAR(out[at - 1], out[at - 2], 1e-6f);  // the previous slice held until then
+    }
 }
 
-TEST_F(NoteStart, OnlyTheLastOfSeveralNotesInABlockStarts) {
-    skipBlocks(1);
-    EventBlock events;
-    rig.effect->processEvents(events.noteOn(50, 127, 10).noteOn(53, 127, 200).get());
-    const std::vector<float> out = block();
-    EXPECT_TRUE(silentUntil(out, 200));
-    EXPECT_TRUE(soundsWithin(out, 200, kBlock));
-}
-
-TEST_F(NoteStart, ASequencerBoundaryInTheSameBlockReplacesTheNoteAndIsSilenced) {
-    // The block of frames 5632..6143 holds the boundary of step 1 at 368.
-    skipBlocks(kStepSamples / kBlock);
-    EventBlock events;
-    rig.effect->processEvents(events.noteOn(50, 127, 10).get());
-    const std::vector<float> out = block();
-    EXPECT_TRUE(rig.effect->stepSilenced);
-    EXPECT_TRUE(silentUntil(out, kBlock));
-    EXPECT_TRUE(silentUntil(block(), kBlock));
+TEST_F(NoteStart, PatternNotesTakeOverFromTheirOwnSample) {
+    SlicerEffect& effect = *rig.effect;
+    effect.patternNotes[0] = 41;
+    effect.patternNotes[1] = 40;  // pattern 1 stays silent
+    for (std::int32_t k = 0; k < 32; ++k) {
+        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);  // pattern 0 plays every step
+    }
+    effect.applyParameter(1, 0.0f);  // short hold: each step ends in silence
+    for (std::int32_t k = 0; k < 32; ++k) {
+        effect.steps[0][SlicerEffect::kLaneTrigger][32 + k] = 0.0f;
+    }
+    // Pattern 1 from just after step 2's boundary, in the same block; pattern
+    // 0 again exactly on step 4's boundary.
+    const std::vector<float> out = play({{2 * kStep + 100, 40}, {4 * kStep, 41}}, 5 * kStep / kBlock);
+    EXPECT_GT(std::fabs(out[2 * kStep + 80]), 0.05f);
+    EXPECT_EQ(out[3 * kStep + 80], 0.0f);
+    EXPECT_GT(std::fabs(out[4 * kStep + 80]), 0.05f);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
 #include "engine/slicer_effect.h"
 #include "host/editor_base.h"
@@ -22,7 +23,7 @@ class EditorSpy : public EditorBase {
 // Attaches a spy editor and the panel flag to an effect for one test.
 struct EditorWatch {
     explicit EditorWatch(SlicerEffect& effect) {
-        new EditorSpy(&effect, &postUpdates);
+        effect.setEditor(std::make_unique<EditorSpy>(&effect, &postUpdates));
         effect.panelRedrawFlag = &panelRedraw;
     }
     int postUpdates = 0;

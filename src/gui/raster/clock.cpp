@@ -14,10 +14,4 @@ void SystemClock::sleep(uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void FakeClock::sleep(uint32_t milliseconds) {
-    now_ += milliseconds;
-    ++sleepCount_;
-    totalSlept_ += milliseconds;
-}
-
 }  // namespace tramvek

@@ -1,7 +1,5 @@
 #include "gui/raster/raster_platform.h"
 
-#include <algorithm>
-
 #include "bitmap_resources.h"
 #include "gui/raster/bmp_decoder.h"
 #include "gui/raster/raster_image.h"
@@ -9,21 +7,12 @@
 
 namespace tramvek {
 
-RasterPlatform::RasterPlatform() : resourceSource_(&bitmapResourceBytes) {}
-
-std::unique_ptr<PlatformWindow> RasterPlatform::createWindow(void* parent, int32_t width, int32_t height,
-                                                             WindowClient& client) {
-    if (parent == nullptr || !windowsAvailable_) {
-        return nullptr;
-    }
-    return std::make_unique<HeadlessWindow>(*this, width, height, client);
+std::unique_ptr<PlatformImage> RasterPlatform::loadBitmapResource(int32_t id) {
+    return imageFromBmp(bitmapResourceBytes(id));
 }
 
-std::unique_ptr<PlatformImage> RasterPlatform::loadBitmapResource(int32_t id) {
-    if (resourceSource_ == nullptr) {
-        return nullptr;
-    }
-    std::optional<PixelBuffer> pixels = decodeBmp(resourceSource_(id));
+std::unique_ptr<PlatformImage> RasterPlatform::imageFromBmp(std::span<const uint8_t> bytes) {
+    std::optional<PixelBuffer> pixels = decodeBmp(bytes);
     if (!pixels) {
         return nullptr;
     }
@@ -50,46 +39,12 @@ std::unique_ptr<PlatformImage> RasterPlatform::createMask(const PlatformImage& i
     return std::make_unique<RasterImage>(std::move(mask));
 }
 
-MouseButtons RasterPlatform::pollMouseButtons() {
-    return pointer_->pollButtons();
-}
-
-Point RasterPlatform::cursorScreenPosition() {
-    return pointer_->position();
-}
-
 uint32_t RasterPlatform::tickCount() {
-    return clock_->tickCount();
+    return clock_.tickCount();
 }
 
 void RasterPlatform::sleep(uint32_t milliseconds) {
-    clock_->sleep(milliseconds);
-}
-
-bool RasterPlatform::dispatchPendingPaint() {
-    for (HeadlessWindow* window : windows_) {
-        if (window->paintPendingArea()) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void RasterPlatform::setPointerSource(PointerSource* source) {
-    pointer_ = source != nullptr ? source : &scriptedInput_;
-}
-
-void RasterPlatform::setClock(Clock* clock) {
-    clock_ = clock != nullptr ? clock : &systemClock_;
-}
-
-void RasterPlatform::windowGone(HeadlessWindow* window) {
-    std::erase(windows_, window);
-}
-
-RasterPlatform& rasterPlatform() {
-    static RasterPlatform instance;
-    return instance;
+    clock_.sleep(milliseconds);
 }
 
 }  // namespace tramvek

@@ -32,11 +32,6 @@ class ScreenDc {
 
 }  // namespace
 
-Platform& platform() {
-    static Win32Platform instance;
-    return instance;
-}
-
 std::unique_ptr<PlatformWindow> Win32Platform::createWindow(void* parent, int32_t width, int32_t height,
                                                             WindowClient& client) {
     if (parent == nullptr) {

@@ -42,11 +42,6 @@ void X11Platform::windowGone(X11Window* window) {
     connection_.release();
 }
 
-size_t X11Platform::windowCount() const {
-    std::lock_guard<std::mutex> hold(windowsLock_);
-    return windows_.size();
-}
-
 X11Window* X11Platform::windowFor(Window handle) const {
     std::lock_guard<std::mutex> hold(windowsLock_);
     const auto found = std::find_if(windows_.begin(), windows_.end(),
@@ -141,10 +136,6 @@ std::vector<X11Window*> X11Platform::windowsNow() const {
 X11Platform& x11Platform() {
     static X11Platform instance;
     return instance;
-}
-
-Platform& platform() {
-    return x11Platform();
 }
 
 }  // namespace tramvek

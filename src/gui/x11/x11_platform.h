@@ -25,9 +25,6 @@ class X11Platform : public RasterPlatform {
     // Delivers every queued event: paints, presses, destruction by the parent.
     void pumpEvents() override;
 
-    // Windows alive; none once every editor is closed.
-    size_t windowCount() const;
-
   private:
     void windowGone(X11Window* window);
     X11Window* windowFor(Window handle) const;

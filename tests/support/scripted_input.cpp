@@ -1,4 +1,4 @@
-#include "gui/raster/scripted_input.h"
+#include "support/scripted_input.h"
 
 namespace tramvek {
 

@@ -1,11 +1,11 @@
-#include "gui/raster/headless_window.h"
+#include "support/headless_window.h"
 
-#include "gui/raster/raster_platform.h"
 #include "gui/raster/raster_surface.h"
+#include "support/headless_platform.h"
 
 namespace tramvek {
 
-HeadlessWindow::HeadlessWindow(RasterPlatform& owner, int32_t width, int32_t height, WindowClient& client)
+HeadlessWindow::HeadlessWindow(HeadlessPlatform& owner, int32_t width, int32_t height, WindowClient& client)
     : owner_(owner), pixels_(width, height), client_(&client), pending_(Rect{0, 0, width, height}) {
     owner_.windowCreated(this);
 }

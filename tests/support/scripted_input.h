@@ -8,7 +8,7 @@
 
 namespace tramvek {
 
-// Where the raster back end reads buttons, modifier keys and the pointer.
+// Where the headless back end reads buttons, modifier keys and the pointer.
 class PointerSource {
   public:
     virtual ~PointerSource() = default;

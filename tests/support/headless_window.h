@@ -7,7 +7,7 @@
 
 namespace tramvek {
 
-class RasterPlatform;
+class HeadlessPlatform;
 
 // A window without a display: its contents are a pixel buffer, and paints,
 // presses, drops and the platform's destruction are delivered by calling it
@@ -15,7 +15,7 @@ class RasterPlatform;
 // starts with its whole area waiting to be painted.
 class HeadlessWindow : public PlatformWindow {
   public:
-    HeadlessWindow(RasterPlatform& owner, int32_t width, int32_t height, WindowClient& client);
+    HeadlessWindow(HeadlessPlatform& owner, int32_t width, int32_t height, WindowClient& client);
     ~HeadlessWindow() override;
 
     Point screenOrigin() const override { return screenOrigin_; }
@@ -39,7 +39,7 @@ class HeadlessWindow : public PlatformWindow {
     void destroy();
 
   private:
-    RasterPlatform& owner_;
+    HeadlessPlatform& owner_;
     PixelBuffer pixels_;
     WindowClient* client_;
     Point screenOrigin_;
