@@ -34,7 +34,6 @@ SlicerEffect::SlicerEffect(AudioMasterCallback audioMaster)
       playBufferL(allocateSamples()),
       playBufferR(allocateSamples()),
       chunkData(new (std::nothrow) std::uint8_t[kChunkCapacity]()),
-      chunkDataSize(73964 + 8 * kBufferCapacity),
       recordBufferL(allocateSamples()),
       recordBufferR(allocateSamples()) {
     setInputCount(2);

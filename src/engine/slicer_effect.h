@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "engine/biquad.h"
+#include "engine/envelope_stage.h"
 #include "host/extended_effect_base.h"
 #include "params/program_record.h"
 
@@ -47,8 +48,6 @@ class SlicerEffect : public ExtendedEffectBase {
         kLanePitch = 5,
         kLaneReverse = 6,
     };
-
-    enum EnvelopeStage : std::int32_t { kStageHold = 0, kStageRelease = 1, kStageAttack = 2 };
 
     explicit SlicerEffect(AudioMasterCallback audioMaster);
     ~SlicerEffect() override;
@@ -201,10 +200,8 @@ class SlicerEffect : public ExtendedEffectBase {
     float paramValues[kParamCount] = {0.0f, 0.8f, 1.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f};
     std::unique_ptr<float[]> playBufferL;
     std::unique_ptr<float[]> playBufferR;
-    // Chunk storage of kChunkCapacity bytes, allocated once; chunkDataSize is
-    // the length of the chunk it currently holds.
+    // Chunk storage of kChunkCapacity bytes, allocated once.
     std::unique_ptr<std::uint8_t[]> chunkData;
-    std::int32_t chunkDataSize = 0;
     // The preset chunk handed to the host; each instance has its own, so two
     // instances saving at once never hand each other's data to the host.
     std::uint8_t presetChunkOut[60] = {};
@@ -226,7 +223,7 @@ class SlicerEffect : public ExtendedEffectBase {
     float scheduledCutoffOffset = 0.0f;
     float scheduledAttackOffset = 0.0f;
     float scheduledLengthOffset = 0.0f;
-    std::int32_t envelopeStage = kStageHold;
+    std::int32_t envelopeStage = kEnvelopeHold;
     float envelopeLevel = 0.0f;
     float releaseStep = 0.022f;
     float attackStep = 0.022f;

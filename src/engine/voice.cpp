@@ -26,7 +26,7 @@ constexpr std::int32_t kUnityPitchIndex = 24;
 void SlicerEffect::startVoice() {
     computeEnvelopeRates();
     voiceCutoff = clampUnit(cutoffSq + scheduledCutoffOffset);
-    envelopeStage = kStageAttack;
+    envelopeStage = kEnvelopeAttack;
     voiceGain = scheduledGain;
     updateFilter();
     const std::int32_t pitchIndex =

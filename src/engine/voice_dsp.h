@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/biquad.h"
+#include "engine/envelope_stage.h"
 
 namespace tramvek {
 
@@ -31,8 +32,6 @@ struct VoiceRun {
     std::int32_t recordIndex;
     bool recordArmed;
 };
-
-enum : std::int32_t { kEnvelopeHold = 0, kEnvelopeRelease = 1, kEnvelopeAttack = 2 };
 
 // One envelope sample. withHold counts the hold and starts the release when
 // it ends; the accumulating entry runs without it.

@@ -209,7 +209,6 @@ VstInt32 SlicerEffect::getChunk(void** data, bool isPreset) {
     // The audio thread changes patternSamples at every step: read it once.
     const std::int32_t samples = std::clamp(readOnce(patternSamples), 0, kBufferCapacity - 1);
     const auto size = layout::bankBytes(static_cast<std::size_t>(samples));
-    chunkDataSize = static_cast<std::int32_t>(size);
 
     if (isPreset) {
         // Saving changes nothing the user hears or sees.

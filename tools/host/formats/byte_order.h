@@ -7,11 +7,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "params/little_endian.h"
+
 namespace tramvek {
 
 inline std::uint32_t readU32Le(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
+    return readLeU32(p, 0);
 }
 
 inline std::uint16_t readU16Le(const std::uint8_t* p) {
@@ -37,9 +38,7 @@ inline void storeU16Le(std::uint8_t* p, std::uint16_t v) {
 }
 
 inline void storeU32Le(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
+    writeLeU32(p, 0, v);
 }
 
 inline void storeU32Be(std::uint8_t* p, std::uint32_t v) {
