@@ -5,6 +5,7 @@
 
 #include "engine/engine_limits.h"
 #include "engine/slicer_effect.h"
+#include "engine/timed_starts.h"
 #include "engine/voice_dsp.h"
 
 namespace tramvek {
@@ -142,22 +143,17 @@ std::int32_t SlicerEffect::nextStartSample(std::int32_t sampleFrames) const {
 // starts here plays from the new pattern), shuffled steps due now, the
 // boundaries on this sample, then note starts (heard over the sequencer's).
 void SlicerEffect::startEverythingAt(std::int32_t at) {
-    std::int32_t notesHere = 0;
-    while (notesHere < timedNoteCount && timedNotes[notesHere].at <= at) {
-        selectPatternsFor(timedNotes[notesHere].note);
-        ++notesHere;
+    const std::int32_t notesHere = countDueBy(timedNotes, timedNoteCount, at);
+    for (std::int32_t i = 0; i < notesHere; ++i) {
+        selectPatternsFor(timedNotes[i].note);
     }
     // A note records into the step of the first boundary at or after it.
     const std::int64_t noteRecordStep = nextBoundary;
-    std::int32_t delayedHere = 0;
-    while (delayedHere < delayedStepCount && delayedSteps[delayedHere].at <= at) {
-        ++delayedHere;
-    }
+    const std::int32_t delayedHere = countDueBy(delayedSteps, delayedStepCount, at);
     for (std::int32_t i = 0; i < delayedHere; ++i) {
         startClockStep(delayedSteps[i].step);
     }
-    std::copy(delayedSteps + delayedHere, delayedSteps + delayedStepCount, delayedSteps);
-    delayedStepCount -= delayedHere;
+    dropFirst(delayedSteps, delayedStepCount, delayedHere);
     while (boundarySample(nextBoundary) - blockStartSample <= at) {
         startBoundary(nextBoundary, at);
         ++nextBoundary;
@@ -165,8 +161,7 @@ void SlicerEffect::startEverythingAt(std::int32_t at) {
     for (std::int32_t i = 0; i < notesHere; ++i) {
         startNoteSlices(timedNotes[i], noteRecordStep);
     }
-    std::copy(timedNotes + notesHere, timedNotes + timedNoteCount, timedNotes);
-    timedNoteCount -= notesHere;
+    dropFirst(timedNotes, timedNoteCount, notesHere);
 }
 
 void SlicerEffect::startBoundary(std::int64_t step, std::int32_t at) {
@@ -195,22 +190,14 @@ void SlicerEffect::delayStep(std::int64_t step, std::int64_t at) {
         startClockStep(step);
         return;
     }
-    std::int32_t i = delayedStepCount++;
-    for (; i > 0 && delayedSteps[i - 1].at > at; --i) {
-        delayedSteps[i] = delayedSteps[i - 1];
-    }
-    delayedSteps[i] = DelayedStep{at, step};
+    insertInTimeOrder(delayedSteps, delayedStepCount, DelayedStep{at, step});
 }
 
 // Starts still to come now count from the next block's first sample.
 void SlicerEffect::endBlock(std::int32_t sampleFrames) {
     const std::int32_t frames = std::max(sampleFrames, 0);
-    for (std::int32_t i = 0; i < delayedStepCount; ++i) {
-        delayedSteps[i].at -= frames;
-    }
-    for (std::int32_t i = 0; i < timedNoteCount; ++i) {
-        timedNotes[i].at -= frames;
-    }
+    moveOnBy(delayedSteps, delayedStepCount, frames);
+    moveOnBy(timedNotes, timedNoteCount, frames);
 }
 
 void SlicerEffect::renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {

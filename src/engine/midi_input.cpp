@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/slicer_effect.h"
+#include "engine/timed_starts.h"
 
 namespace tramvek {
 namespace {
@@ -85,11 +86,7 @@ void SlicerEffect::queueNote(const TimedNote& note) {
     if (timedNoteCount == kMaxTimedNotes) {
         return;  // more notes than one block can use
     }
-    std::int32_t i = timedNoteCount++;
-    for (; i > 0 && timedNotes[i - 1].at > note.at; --i) {
-        timedNotes[i] = timedNotes[i - 1];
-    }
-    timedNotes[i] = note;
+    insertInTimeOrder(timedNotes, timedNoteCount, note);
 }
 
 void SlicerEffect::selectPatternsFor(std::int32_t note) {
