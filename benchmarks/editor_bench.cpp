@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "editor/slicer_editor.h"
-#include "engine/slicer_effect.h"
 #include "gui/frame.h"
+#include "support/engine_state_access.h"
 #include "support/headless_platform.h"
 #include "support/headless_window.h"
 
@@ -23,13 +23,13 @@ VstIntPtr VST_CALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr,
 // An engine with a recorded waveform and an open, painted editor.
 class OpenEditor {
   public:
-    OpenEditor() : engine_(std::make_unique<SlicerEffect>(&quietHost)) {
-        for (int32_t i = 0; i < SlicerEffect::kBufferCapacity; ++i) {
+    OpenEditor() : engine_(std::make_unique<SlicerPlugin>(&quietHost)) {
+        for (int32_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
             const float sample = 0.6f * std::sin(static_cast<float>(i) * 0.01f);
             engine_->playBufferL[i] = sample;
             engine_->playBufferR[i] = sample;
         }
-        auto editor = std::make_unique<SlicerEditor>(engine_.get());
+        auto editor = std::make_unique<SlicerEditor>(engine_.get(), engine_->engine());
         editor_ = editor.get();
         engine_->setEditor(std::move(editor));
         static int parent = 0;
@@ -46,7 +46,7 @@ class OpenEditor {
 
     HeadlessWindow& window() { return *static_cast<HeadlessWindow*>(editor_->frame()->window()); }
     SlicerEditor& editor() { return *editor_; }
-    SlicerEffect& engine() { return *engine_; }
+    SlicerPlugin& engine() { return *engine_; }
 
     // What the audio thread changes from one step to the next. Steps 1 and 2
     // in turn: both show as the playing step (a beat step's colour hides it),
@@ -59,7 +59,7 @@ class OpenEditor {
     }
 
   private:
-    std::unique_ptr<SlicerEffect> engine_;
+    std::unique_ptr<SlicerPlugin> engine_;
     SlicerEditor* editor_ = nullptr;
     int32_t step_ = 0;
 };

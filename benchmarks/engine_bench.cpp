@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/slicer_effect.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek {
 namespace {
@@ -74,7 +74,7 @@ void reportPerFrame(benchmark::State& state, int frames) {
 void BM_PassThroughBaseline(benchmark::State& state) {
     constexpr int kFrames = 512;
     StereoBlock block(kFrames);
-    std::vector<float> recordL(SlicerEffect::kBufferCapacity), recordR(SlicerEffect::kBufferCapacity);
+    std::vector<float> recordL(SlicerEngine::kBufferCapacity), recordR(SlicerEngine::kBufferCapacity);
     std::int32_t index = 0;
     const std::int32_t cycle = 32 * 5500;
     const float keep = 0.0f;
@@ -101,10 +101,10 @@ void BM_ProcessReplacing(benchmark::State& state) {
     constexpr int kFrames = 512;
     BenchHost host;
     activeHost = &host;
-    auto effect = std::make_unique<SlicerEffect>(&benchCallback);
+    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
     if (state.range(0) != 0) {
-        effect->applyParameter(3, 0.7f);
-        effect->applyParameter(4, 0.5f);
+        effect->engine().setParameter(3, 0.7f);
+        effect->engine().setParameter(4, 0.5f);
     }
     StereoBlock block(kFrames);
     for (auto _ : state) {
@@ -130,11 +130,11 @@ void BM_PatternHandOverBlock(benchmark::State& state) {
     const double gridStep = beatSamples / 4.0;
     host.ppqPos = (32.0 * gridStep - 10.0) / beatSamples;  // 10 samples before step 0 of pattern 1
     activeHost = &host;
-    auto effect = std::make_unique<SlicerEffect>(&benchCallback);
-    effect->patternLength = 32;
+    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
+    stateOf(*effect).patternLength = 32;
     StereoBlock block(frames);
     effect->processReplacing(block.in, block.out, frames);
-    if (effect->patternSamples != 32 * SlicerEffect::kMaxStepSamples) {
+    if (stateOf(*effect).patternSamples != 32 * SlicerEngine::kMaxStepSamples) {
         state.SkipWithError("the hand-over block did not hand over a full pattern");
     }
     for (auto _ : state) {

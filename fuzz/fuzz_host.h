@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/slicer_effect.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek::fuzz {
 
@@ -25,9 +25,9 @@ struct FuzzHost {
         return 0;
     }
 
-    static std::unique_ptr<SlicerEffect> makeEffect() {
+    static std::unique_ptr<SlicerPlugin> makeEffect() {
         resetTime();
-        return std::make_unique<SlicerEffect>(&callback);
+        return std::make_unique<SlicerPlugin>(&callback);
     }
 
     // One instance for every run: building one touches 16 MB of fresh pages,
@@ -35,8 +35,8 @@ struct FuzzHost {
     // state a fresh instance saves (programs, patterns, MIDI tables, freeze,
     // settings), empty play buffers, program 0 selected and the learn modes
     // and pending starts cleared; only the recording and the voice carry over.
-    static SlicerEffect& sharedEffect() {
-        static const std::unique_ptr<SlicerEffect> effect = makeEffect();
+    static SlicerPlugin& sharedEffect() {
+        static const std::unique_ptr<SlicerPlugin> effect = makeEffect();
         static const std::vector<std::uint8_t> freshBank = saveBank(*effect);
         resetTime();
         std::vector<std::uint8_t> bank = freshBank;
@@ -44,18 +44,18 @@ struct FuzzHost {
             __builtin_trap();
         }
         effect->setProgram(0);
-        effect->flushBuffer();
-        effect->paramMidiLearn = false;
-        effect->patternNoteLearn = false;
-        effect->sliceNoteLearn = false;
-        effect->paramLearnTarget = 0;
-        effect->patternLearnTarget = 0;
-        effect->sliceLearnTarget = 0;
+        effect->engine().flushBuffer();
+        stateOf(*effect).paramMidiLearn = false;
+        stateOf(*effect).patternNoteLearn = false;
+        stateOf(*effect).sliceNoteLearn = false;
+        stateOf(*effect).paramLearnTarget = 0;
+        stateOf(*effect).patternLearnTarget = 0;
+        stateOf(*effect).sliceLearnTarget = 0;
         effect->suspend();  // drops waiting starts and notes
         return *effect;
     }
 
-    static std::vector<std::uint8_t> saveBank(SlicerEffect& effect) {
+    static std::vector<std::uint8_t> saveBank(SlicerPlugin& effect) {
         void* data = nullptr;
         const VstInt32 size = effect.getChunk(&data, false);
         const auto* bytes = static_cast<const std::uint8_t*>(data);
@@ -71,7 +71,7 @@ struct FuzzHost {
 
     // Runs blocks of a test tone through the effect, advancing the transport
     // by `stepPpq` per block; traps on any output that is not a finite number.
-    static void runBlocks(SlicerEffect& effect, int blocks, int frames, double stepPpq) {
+    static void runBlocks(SlicerPlugin& effect, int blocks, int frames, double stepPpq) {
         std::vector<float> inL(frames), inR(frames), outL(frames), outR(frames);
         for (int i = 0; i < frames; ++i) {
             inL[i] = std::sin(0.05f * static_cast<float>(i));

@@ -30,7 +30,7 @@ class EventList {
         isNull_.push_back(bytes[0] == 0xFE);
     }
 
-    void deliver(SlicerEffect& effect) {
+    void deliver(SlicerPlugin& effect) {
         const std::size_t slots = events_.size() < 2 ? 2 : events_.size();
         // Exactly as many pointers as events, so reading past them is caught.
         auto storage = std::make_unique<std::byte[]>(offsetof(VstEvents, events) + slots * sizeof(VstEvent*));
@@ -67,16 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 13) {
         return 0;
     }
-    SlicerEffect* effect = &FuzzHost::sharedEffect();
+    SlicerPlugin* effect = &FuzzHost::sharedEffect();
     const std::uint8_t mode = data[0];
-    effect->paramMidiLearn = (mode & 1) != 0;
-    effect->patternNoteLearn = (mode & 2) != 0;
-    effect->sliceNoteLearn = (mode & 4) != 0;
-    effect->noteToSliceMode = (mode & 8) != 0;
-    effect->freeze = (mode & 16) != 0;
-    effect->paramLearnTarget = readInt32(data + 1);
-    effect->patternLearnTarget = readInt32(data + 5);
-    effect->sliceLearnTarget = readInt32(data + 9);
+    stateOf(*effect).paramMidiLearn = (mode & 1) != 0;
+    stateOf(*effect).patternNoteLearn = (mode & 2) != 0;
+    stateOf(*effect).sliceNoteLearn = (mode & 4) != 0;
+    stateOf(*effect).noteToSliceMode = (mode & 8) != 0;
+    stateOf(*effect).freeze = (mode & 16) != 0;
+    stateOf(*effect).paramLearnTarget = readInt32(data + 1);
+    stateOf(*effect).patternLearnTarget = readInt32(data + 5);
+    stateOf(*effect).sliceLearnTarget = readInt32(data + 9);
 
     EventList events;
     int blocks = 0;
@@ -92,11 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     events.deliver(*effect);
     FuzzHost::runBlocks(*effect, 2, 256, 0.011);
 
-    for (std::int32_t number : effect->paramControllers) {
+    for (std::int32_t number : stateOf(*effect).paramControllers) {
         if (number < 0 || number > 127)
             __builtin_trap();
     }
-    for (float value : effect->paramValues) {
+    for (float value : stateOf(*effect).paramValues) {
         if (!std::isfinite(value))
             __builtin_trap();
     }

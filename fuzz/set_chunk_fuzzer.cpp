@@ -17,11 +17,11 @@ namespace {
 const std::vector<std::uint8_t>& validFrozenBank() {
     static const std::vector<std::uint8_t> bank = [] {
         auto effect = FuzzHost::makeEffect();
-        effect->freeze = true;
-        effect->patternSamples = 64;
+        stateOf(*effect).freeze = true;
+        stateOf(*effect).patternSamples = 64;
         for (int i = 0; i < 64; ++i) {
-            effect->playBufferL[i] = 0.01f * static_cast<float>(i);
-            effect->playBufferR[i] = -0.01f * static_cast<float>(i);
+            stateOf(*effect).playBufferL[i] = 0.01f * static_cast<float>(i);
+            stateOf(*effect).playBufferR[i] = -0.01f * static_cast<float>(i);
         }
         return FuzzHost::saveBank(*effect);
     }();
@@ -53,8 +53,8 @@ bool isMidiNumber(std::int32_t value) {
 }
 
 // What a load must leave behind, whatever the chunk held.
-void checkLoadedState(const SlicerEffect& effect) {
-    for (const auto& bank : effect.steps) {
+void checkLoadedState(const SlicerPlugin& effect) {
+    for (const auto& bank : stateOf(effect).steps) {
         for (const auto& lane : bank) {
             for (float value : lane) {
                 if (!(value >= 0.0f && value <= 1.0f)) {
@@ -63,7 +63,7 @@ void checkLoadedState(const SlicerEffect& effect) {
             }
         }
     }
-    for (const ProgramRecord& program : effect.programs) {
+    for (const ProgramRecord& program : stateOf(effect).programs) {
         if (program.patternLength < 2 || program.patternLength > 32) {
             __builtin_trap();
         }
@@ -80,24 +80,24 @@ void checkLoadedState(const SlicerEffect& effect) {
             }
         }
     }
-    for (std::int32_t number : effect.paramControllers) {
+    for (std::int32_t number : stateOf(effect).paramControllers) {
         if (!isMidiNumber(number))
             __builtin_trap();
     }
-    for (std::int32_t number : effect.patternNotes) {
+    for (std::int32_t number : stateOf(effect).patternNotes) {
         if (!isMidiNumber(number))
             __builtin_trap();
     }
-    for (std::int32_t number : effect.sliceNotes) {
+    for (std::int32_t number : stateOf(effect).sliceNotes) {
         if (!isMidiNumber(number))
             __builtin_trap();
     }
-    if (effect.patternSamples < 0 || effect.patternSamples >= effect.bufferCapacity) {
+    if (stateOf(effect).patternSamples < 0 || stateOf(effect).patternSamples >= effect.bufferCapacity) {
         __builtin_trap();
     }
     // A load applies the current program: both must be in range for the audio thread.
-    if (effect.curProgram < 0 || effect.curProgram >= SlicerEffect::kProgramCount ||
-        effect.patternLength < 2 || effect.patternLength > SlicerEffect::kStepsPerPattern) {
+    if (stateOf(effect).currentProgram < 0 || stateOf(effect).currentProgram >= SlicerEngine::kProgramCount ||
+        stateOf(effect).patternLength < 2 || stateOf(effect).patternLength > SlicerEngine::kStepsPerPattern) {
         __builtin_trap();
     }
 }
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto chunk = std::make_unique<std::uint8_t[]>(chunkSize == 0 ? 1 : chunkSize);
     std::copy(bytes.begin(), bytes.end(), chunk.get());
 
-    SlicerEffect* effect = &FuzzHost::sharedEffect();
+    SlicerPlugin* effect = &FuzzHost::sharedEffect();
     const VstInt32 answer = effect->setChunk(chunk.get(), static_cast<VstInt32>(chunkSize), preset);
     if (answer != 0 && answer != (preset ? 60 : 73964)) {
         __builtin_trap();

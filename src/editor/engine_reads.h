@@ -1,11 +1,11 @@
-// Reading engine fields that another thread may change at any moment: each is
-// read once into a local and brought into the range its use needs.
+// Engine values come as stored, and another thread may have stored anything:
+// each is brought into the range its use needs.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/engine_limits.h"  // readOnce and clampUnit: one definition, the engine's
+#include "engine/engine_limits.h"  // clampUnit: one definition, the engine's
 
 namespace tramvek {
 

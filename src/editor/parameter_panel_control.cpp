@@ -4,7 +4,7 @@
 
 #include "editor/engine_reads.h"
 #include "editor/wheel_steps.h"
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 #include "gui/draw_context.h"
 
 namespace tramvek {
@@ -52,7 +52,7 @@ Rect ParameterPanelControl::knob(int32_t index) {
     return {left, top, left + kKnobWidth, top + 20};
 }
 
-ParameterPanelControl::ParameterPanelControl(const Rect& bounds, SlicerEffect& engine,
+ParameterPanelControl::ParameterPanelControl(const Rect& bounds, SlicerEngine& engine,
                                              const ViewPlacement& placement)
     : Control(bounds, nullptr, 0, nullptr), engine_(engine), placement_(placement) {}
 
@@ -78,16 +78,17 @@ int32_t ParameterPanelControl::infoSet() const {
 }
 
 ParameterPanelControl::Shown ParameterPanelControl::capture() const {
+    const EditorSnapshot engine = engine_.snapshot();
     Shown now;
     for (int32_t i = 0; i < kKnobCount; ++i) {
-        now.values[i] = readOnce(engine_.paramValues[i]);
-        now.controllers[i] = readOnce(engine_.paramControllers[i]);
+        now.values[i] = engine.paramValues[i];
+        now.controllers[i] = engine.paramControllers[i];
     }
-    now.learnTarget = readOnce(engine_.paramLearnTarget);
-    now.learn = readOnce(engine_.paramMidiLearn);
-    now.frozen = readOnce(engine_.freeze);
-    now.noteToSlice = readOnce(engine_.noteToSliceMode);
-    now.sliceLearn = readOnce(engine_.sliceNoteLearn);
+    now.learnTarget = engine.paramLearnTarget;
+    now.learn = engine.paramMidiLearn;
+    now.frozen = engine.frozen;
+    now.noteToSlice = engine.noteToSliceMode;
+    now.sliceLearn = engine.sliceNoteLearn;
     return now;
 }
 
@@ -230,7 +231,7 @@ void ParameterPanelControl::dragKnob(DrawContext& context, int32_t knobIndex, Po
     const float value = static_cast<float>(pointer.x - anchor.x) * kKnobPerPixelRight +
                         static_cast<float>(anchor.y - pointer.y) * kKnobPerPixelUp +
                         clampUnit(shown_.values[knobIndex]);
-    engine_.applyParameter(knobIndex, std::clamp(value, 0.0f, 1.0f));
+    engine_.setParameter(knobIndex, std::clamp(value, 0.0f, 1.0f));
     draw(context);
     idleDuringTracking();
     anchor = pointer;
@@ -267,7 +268,7 @@ bool ParameterPanelControl::wheel(DrawContext* context, Point where, float dista
     for (int32_t i = 0; i < kKnobCount; ++i) {
         if (hit(knob(i), where)) {
             const int32_t levels = i == kPitchKnob ? kPitchLevels : kPercentLevels;
-            engine_.applyParameter(i, wheelStepped(readOnce(engine_.paramValues[i]), distance, levels));
+            engine_.setParameter(i, wheelStepped(engine_.parameter(i), distance, levels));
             if (context != nullptr) {
                 draw(*context);
             }

@@ -11,14 +11,14 @@
 
 namespace tramvek {
 
-class SlicerEffect;
+class SlicerEngine;
 
 class ParameterPanelControl : public Control {
   public:
     static constexpr int32_t kKnobCount = 8;
     static constexpr int32_t kKnobWidth = 90;
 
-    ParameterPanelControl(const Rect& bounds, SlicerEffect& engine, const ViewPlacement& placement);
+    ParameterPanelControl(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
@@ -65,7 +65,7 @@ class ParameterPanelControl : public Control {
     bool pressButtons(DrawContext& context, Point where, bool& buttonDone);
     bool hit(const Rect& ownRect, Point where) const;
 
-    SlicerEffect& engine_;
+    SlicerEngine& engine_;
     ViewPlacement placement_;
     // What the last draw showed; the mouse handling works from it.
     Shown shown_;

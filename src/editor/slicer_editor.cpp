@@ -5,7 +5,6 @@
 #include "editor/parameter_panel_control.h"
 #include "editor/step_sequencer_control.h"
 #include "editor/waveform_view.h"
-#include "engine/slicer_effect.h"
 #include "gui/bitmap.h"
 #include "gui/frame.h"
 #include "gui/overlay_button.h"
@@ -36,17 +35,17 @@ void releaseBitmap(Bitmap*& bitmap) {
 
 }  // namespace
 
-SlicerEditor::SlicerEditor(SlicerEffect* engine)
-    : GuiEditorBase(engine), engine_(*engine), background_(new Bitmap(kBackgroundResource)) {
+SlicerEditor::SlicerEditor(EffectBase* owner, SlicerEngine& engine)
+    : GuiEditorBase(owner), engine_(engine), background_(new Bitmap(kBackgroundResource)) {
     editorRect =
         ERect{0, 0, static_cast<int16_t>(background_->height()), static_cast<int16_t>(background_->width())};
-    engine_.panelRedrawFlag = &panelRedrawPending;
+    engine_.setListener(this);
 }
 
 SlicerEditor::~SlicerEditor() {
     // A host may destroy the plug-in without closing the editor first.
     close();
-    engine_.panelRedrawFlag = nullptr;
+    engine_.forgetListener(this);
     background_->release();
 }
 
@@ -132,6 +131,13 @@ void SlicerEditor::parameterChanged(VstInt32, float) {
     if (frame() != nullptr) {
         postUpdate();
     }
+}
+
+void SlicerEditor::engineValuesChanged(bool withUpdate) {
+    if (withUpdate) {
+        postUpdate();
+    }
+    panelRedrawPending.store(true);
 }
 
 void SlicerEditor::valueChanged(DrawContext&, Control*) {}

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "editor/gui_editor_base.h"
+#include "engine/slicer_engine.h"
 #include "gui/control_listener.h"
 
 namespace tramvek {
@@ -16,26 +17,26 @@ class Bitmap;
 class OverlayButton;
 class ParamDisplay;
 class ParameterPanelControl;
-class SlicerEffect;
 class StepSequencerControl;
 class WaveformView;
 
-class SlicerEditor : public GuiEditorBase, private ControlListener {
+class SlicerEditor : public GuiEditorBase, public SlicerEngine::Listener, private ControlListener {
   public:
     static constexpr int32_t kBackgroundResource = 128;
     static constexpr int32_t kHelpResource = 133;
 
-    // Registers with the engine: the engine's editor and panel-redraw flag point here.
-    explicit SlicerEditor(SlicerEffect* engine);
+    // Listens to the engine from here on; `owner` is the plug-in the host knows.
+    SlicerEditor(EffectBase* owner, SlicerEngine& engine);
     ~SlicerEditor() override;
 
     VstInt32 open(void* parent) override;
     void close() override;
     void idle() override;
     void parameterChanged(VstInt32 index, float value) override;
+    // From any thread: parameters or the program changed outside the panel.
+    // The panel redraws at the next idle while open; with an update the whole editor does.
+    void engineValuesChanged(bool withUpdate) override;
 
-    // Set by the engine (any thread) when parameters or the program changed
-    // outside the panel; consumed by the next idle while open.
     std::atomic<bool> panelRedrawPending{false};
 
     // The views of an open editor (null while closed); the frame owns them.
@@ -53,7 +54,7 @@ class SlicerEditor : public GuiEditorBase, private ControlListener {
     ViewType* addToFrame(ViewType* view);
     void forgetViews();
 
-    SlicerEffect& engine_;
+    SlicerEngine& engine_;
     Bitmap* background_;
     Bitmap* waveformSurface_ = nullptr;
     Bitmap* sequencerSurface_ = nullptr;

@@ -4,7 +4,7 @@
 
 #include "editor/engine_reads.h"
 #include "editor/wheel_steps.h"
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 #include "gui/draw_context.h"
 #include "gui/mouse_buttons.h"
 
@@ -12,7 +12,7 @@ namespace tramvek {
 
 namespace {
 
-using Engine = SlicerEffect;
+using Engine = SlicerEngine;
 
 constexpr Color kBlack{0, 0, 0};
 constexpr Color kCell{240, 240, 245};
@@ -130,7 +130,7 @@ Rect StepSequencerControl::bankButton(int32_t bank) {
     return {470 + 22 * bank, 60, 488 + 22 * bank, 72};
 }
 
-StepSequencerControl::StepSequencerControl(const Rect& bounds, SlicerEffect& engine,
+StepSequencerControl::StepSequencerControl(const Rect& bounds, SlicerEngine& engine,
                                            const ViewPlacement& placement)
     : Control(bounds, nullptr, 0, nullptr), engine_(engine), placement_(placement) {}
 
@@ -174,39 +174,34 @@ int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
     }
 }
 
-int32_t StepSequencerControl::currentBank() const {
-    return clampIndex(readOnce(engine_.currentBank), Engine::kBankCount);
-}
-
-const float* StepSequencerControl::patternSlots(int32_t bank, int32_t lane) const {
-    return engine_.steps[bank][lane] +
-           clampIndex(readOnce(engine_.patternOffset), Engine::kSlotCount - kStepCount + 1);
+float StepSequencerControl::slotValue(const EditorSnapshot& engine, int32_t lane, int32_t step) const {
+    const int32_t bank = clampIndex(engine.currentBank, Engine::kBankCount);
+    const int32_t firstSlot = clampIndex(engine.patternOffset, Engine::kSlotCount - kStepCount + 1);
+    return engine_.stepValue(bank, lane, firstSlot + step);
 }
 
 StepSequencerControl::Shown StepSequencerControl::capture() const {
+    const EditorSnapshot engine = engine_.snapshot();
     Shown now;
     now.editLane = editLane_;
-    now.learn = readOnce(engine_.patternNoteLearn);
-    now.playingStep =
-        readOnce(engine_.noteToSliceMode) ? readOnce(engine_.scheduledSlot) : readOnce(engine_.currentStep);
+    now.learn = engine.patternNoteLearn;
+    now.playingStep = engine.noteToSliceMode ? engine.playingSlot : engine.currentStep;
     if (now.playingStep % 4 == 0) {
         now.playingStep = -1;  // the beat colours hide it there: no redraw for it
     }
-    now.bank = currentBank();
-    const float* lane = patternSlots(now.bank, editLane_);
-    const float* triggers = patternSlots(now.bank, Engine::kLaneTrigger);
+    now.bank = clampIndex(engine.currentBank, Engine::kBankCount);
     for (int32_t i = 0; i < kStepCount; ++i) {
-        now.values[i] = clampUnit(readOnce(lane[i]));
-        now.triggered[i] = readOnce(triggers[i]) > 0.0f;
+        now.values[i] = clampUnit(slotValue(engine, editLane_, i));
+        now.triggered[i] = slotValue(engine, Engine::kLaneTrigger, i) > 0.0f;
     }
-    now.lengthValue = clampUnit(readOnce(engine_.patternLengthValue));
-    now.length = readOnce(engine_.patternLength);
-    now.shuffle = clampUnit(readOnce(engine_.shuffle));
-    now.resolution = clampIndex(readOnce(engine_.resolutionIndex), Engine::kResolutionCount);
-    now.currentPattern = readOnce(engine_.currentPattern);
-    now.learnTarget = readOnce(engine_.patternLearnTarget);
+    now.lengthValue = clampUnit(engine.patternLengthValue);
+    now.length = engine.patternLength;
+    now.shuffle = clampUnit(engine.shuffle);
+    now.resolution = clampIndex(engine.resolutionIndex, Engine::kResolutionCount);
+    now.currentPattern = engine.currentPattern;
+    now.learnTarget = engine.patternLearnTarget;
     for (int32_t k = 0; k < kPatternButtonCount; ++k) {
-        now.patternNotes[k] = readOnce(engine_.patternNotes[k]);
+        now.patternNotes[k] = engine.patternNotes[k];
     }
     return now;
 }
@@ -544,16 +539,17 @@ bool StepSequencerControl::applyWheel(Point where, float distance) {
         return false;
     }
     if (hit(kLengthBox, where)) {
-        engine_.setPatternLength(wheelStepped(readOnce(engine_.patternLengthValue), distance, kLengthLevels));
+        engine_.setPatternLength(
+            wheelStepped(engine_.snapshot().patternLengthValue, distance, kLengthLevels));
         return true;
     }
     if (hit(kShuffleBox, where)) {
-        engine_.setShuffle(wheelStepped(readOnce(engine_.shuffle), distance, kPercentLevels));
+        engine_.setShuffle(wheelStepped(engine_.snapshot().shuffle, distance, kPercentLevels));
         return true;
     }
     for (int32_t i = kStepCount - 1; i >= 0; --i) {
         if (hit(stepCell(i), where)) {
-            const float value = readOnce(patternSlots(currentBank(), editLane_)[i]);
+            const float value = slotValue(engine_.snapshot(), editLane_, i);
             engine_.setStepValue(i, laneWheelStepped(value, distance, editLane_), editLane_);
             return true;
         }

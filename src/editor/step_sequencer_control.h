@@ -8,12 +8,13 @@
 #include <cstdint>
 
 #include "editor/view_placement.h"
+#include "engine/editor_snapshot.h"
 #include "gui/color.h"
 #include "gui/control.h"
 
 namespace tramvek {
 
-class SlicerEffect;
+class SlicerEngine;
 
 class StepSequencerControl : public Control {
   public:
@@ -25,7 +26,7 @@ class StepSequencerControl : public Control {
     static constexpr int32_t kBankButtonCount = 4;
     static constexpr int32_t kHelpLineCount = 3;
 
-    StepSequencerControl(const Rect& bounds, SlicerEffect& engine, const ViewPlacement& placement);
+    StepSequencerControl(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
@@ -75,9 +76,8 @@ class StepSequencerControl : public Control {
     Shown capture() const;
     // The engine no longer matches what the last draw showed.
     bool stale() const;
-    int32_t currentBank() const;
-    // The current pattern's 32 slots of `lane` in `bank`, wherever the engine's offset points.
-    const float* patternSlots(int32_t bank, int32_t lane) const;
+    // Step `step` of `lane` in the shown pattern, wherever the engine's bank and offset point.
+    float slotValue(const EditorSnapshot& engine, int32_t lane, int32_t step) const;
     bool applyWheel(Point where, float distance);
     // Draws at once when the engine changed under a press.
     void showChanges(DrawContext& context);
@@ -97,7 +97,7 @@ class StepSequencerControl : public Control {
     bool trackLearnButton(const PressState& press);
     bool hit(const Rect& ownRect, Point where) const;
 
-    SlicerEffect& engine_;
+    SlicerEngine& engine_;
     ViewPlacement placement_;
     int32_t editLane_ = 0;
     // What the last draw showed; the mouse handling works from it.

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "editor/engine_reads.h"
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 #include "gui/draw_context.h"
 
 namespace tramvek {
@@ -41,7 +41,7 @@ int32_t scaledSample(float gain, float sample) {
 
 }  // namespace
 
-WaveformView::WaveformView(const Rect& bounds, SlicerEffect& engine, const ViewPlacement& placement)
+WaveformView::WaveformView(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement)
     : View(bounds), engine_(engine), placement_(placement) {
     const int32_t sliceWidth = (placement_.width - 2) / kSliceCount;
     for (int32_t k = 0; k < kSliceCount; ++k) {
@@ -52,23 +52,21 @@ WaveformView::WaveformView(const Rect& bounds, SlicerEffect& engine, const ViewP
 
 void WaveformView::refreshWaveform() {
     const auto gain = static_cast<float>(placement_.height + 22);
-    int32_t cycle = readOnce(engine_.recordCycleSamples);
+    int32_t cycle = engine_.snapshot().recordCycleSamples;
     if (cycle < kShortCycle) {
         cycle = kFallbackCycle;
     }
     // The last column reads sample width x stride <= cycle, which must lie in the buffers.
-    cycle = std::min(cycle, SlicerEffect::kBufferCapacity - 1);
+    cycle = std::min(cycle, SlicerEngine::kBufferCapacity - 1);
     const int32_t lastColumn = std::clamp(placement_.width, 0, kColumnCapacity - 1);
     int32_t stride = lastColumn > 0 ? cycle / lastColumn : 0;
     if (stride < 1) {
         stride = kFallbackStride;
     }
-    stride = std::min(stride, (SlicerEffect::kBufferCapacity - 1) / std::max(lastColumn, 1));
-    const float* left = engine_.playBufferL.get();
-    const float* right = engine_.playBufferR.get();
+    stride = std::min(stride, (SlicerEngine::kBufferCapacity - 1) / std::max(lastColumn, 1));
     for (int32_t k = 0; k <= lastColumn; ++k) {
-        const int32_t l = scaledSample(gain, readOnce(left[k * stride]));
-        const int32_t r = scaledSample(gain, readOnce(right[k * stride]));
+        const int32_t l = scaledSample(gain, engine_.playedSample(0, k * stride));
+        const int32_t r = scaledSample(gain, engine_.playedSample(1, k * stride));
         columns_[k] = (l + r) / 2;
     }
     if (columns_ != drawnColumns_ || captureSlices() != drawnSlices_) {
@@ -77,14 +75,15 @@ void WaveformView::refreshWaveform() {
 }
 
 WaveformView::Slices WaveformView::captureSlices() const {
+    const EditorSnapshot engine = engine_.snapshot();
     Slices now;
-    now.learn = readOnce(engine_.sliceNoteLearn);
-    now.learnTarget = readOnce(engine_.sliceLearnTarget);
-    now.frozen = readOnce(engine_.freeze);
-    now.nextStep = readOnce(engine_.nextStepIndex);
-    now.playing = readOnce(engine_.scheduledSlot);
+    now.learn = engine.sliceNoteLearn;
+    now.learnTarget = engine.sliceLearnTarget;
+    now.frozen = engine.frozen;
+    now.nextStep = engine.nextStepIndex;
+    now.playing = engine.playingSlot;
     for (int32_t k = 0; k < kSliceCount; ++k) {
-        now.notes[k] = readOnce(engine_.sliceNotes[k]);
+        now.notes[k] = engine.sliceNotes[k];
     }
     return now;
 }
@@ -151,7 +150,7 @@ void WaveformView::drawWaveform(DrawContext& context) {
 }
 
 void WaveformView::trackMouse(DrawContext&, Point& where) {
-    if (!readOnce(engine_.sliceNoteLearn)) {
+    if (!engine_.snapshot().sliceNoteLearn) {
         return;
     }
     for (int32_t k = 0; k < kSliceCount; ++k) {

@@ -8,18 +8,19 @@
 #include <cstdint>
 
 #include "editor/view_placement.h"
+#include "engine/engine_counts.h"
 #include "gui/view.h"
 
 namespace tramvek {
 
-class SlicerEffect;
+class SlicerEngine;
 
 class WaveformView : public View {
   public:
     static constexpr int32_t kColumnCapacity = 1000;
-    static constexpr int32_t kSliceCount = 32;
+    static constexpr int32_t kSliceCount = EngineCounts::kSliceCount;
 
-    WaveformView(const Rect& bounds, SlicerEffect& engine, const ViewPlacement& placement);
+    WaveformView(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
@@ -49,7 +50,7 @@ class WaveformView : public View {
     void drawSlices(DrawContext& context);
     void drawWaveform(DrawContext& context);
 
-    SlicerEffect& engine_;
+    SlicerEngine& engine_;
     ViewPlacement placement_;
     // Sampled by the last refresh; drawn from.
     Columns columns_{};

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/engine_limits.h"
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 #include "engine/timed_starts.h"
 #include "engine/voice_dsp.h"
 
@@ -33,7 +33,7 @@ StereoSample readVoice(VoiceRun& v, const float* left, const float* right, const
         return {0.0f, 0.0f};
     }
     const StereoSample wet =
-        audible ? readHermitePair(left, right, v.readPosition, s.cycle, SlicerEffect::kBufferCapacity)
+        audible ? readHermitePair(left, right, v.readPosition, s.cycle, SlicerEngine::kBufferCapacity)
                 : StereoSample{0.0f, 0.0f};
     if (backward) {
         v.readPosition -= v.readIncrement;
@@ -52,21 +52,21 @@ StereoSample readVoice(VoiceRun& v, const float* left, const float* right, const
 }
 
 std::int32_t safeRecordIndex(std::int32_t index) {
-    return index >= 0 && index < SlicerEffect::kBufferCapacity ? index : 0;
+    return index >= 0 && index < SlicerEngine::kBufferCapacity ? index : 0;
 }
 
 void overdub(float* buffer, std::int32_t index, float keep, float input) {
     buffer[index] = buffer[index] * keep + input;
 }
 
-VoiceRun loadVoice(const SlicerEffect& e) {
+VoiceRun loadVoice(const EngineState& e) {
     return VoiceRun{e.readPosition,   e.readIncrement,  e.sliceEnd,    e.voiceReverse, e.playIndex,
                     e.envelopeStage,  e.envelopeLevel,  e.attackStep,  e.attackCurve,  e.releaseStep,
                     e.releaseCurve,   e.holdCounter,    e.holdSamples, e.voiceGain,    e.filter,
                     e.filterHistoryL, e.filterHistoryR, e.recordIndex, e.recordArmed};
 }
 
-void storeVoice(const VoiceRun& v, SlicerEffect& e) {
+void storeVoice(const VoiceRun& v, EngineState& e) {
     e.readPosition = v.readPosition;
     e.readIncrement = v.readIncrement;
     e.sliceEnd = v.sliceEnd;
@@ -89,28 +89,31 @@ void storeVoice(const VoiceRun& v, SlicerEffect& e) {
     e.recordArmed = v.recordArmed;
 }
 
-SegmentSettings segmentSettings(const SlicerEffect& e) {
+SegmentSettings segmentSettings(const EngineState& e) {
     return SegmentSettings{clampUnit(e.keepBuffer),
                            clampUnit(e.dryWet),
                            e.freeze,
                            Shaper(clampUnit(e.shape)),
                            clampCycle(e.recordCycleSamples),
-                           std::clamp(readOnce(e.patternSamples), 0, SlicerEffect::kBufferCapacity - 1)};
+                           std::clamp(e.patternSamples.load(), 0, SlicerEngine::kBufferCapacity - 1)};
 }
 
 }  // namespace
 
-void SlicerEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    runBlock(inputs, outputs, sampleFrames, true);
+void SlicerEngine::processReplacing(float** inputs, float** outputs, std::int32_t frames,
+                                    const TransportPosition* position) {
+    runBlock(inputs, outputs, frames, true, position);
 }
 
-void SlicerEffect::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    runBlock(inputs, outputs, sampleFrames, false);
+void SlicerEngine::processAccumulating(float** inputs, float** outputs, std::int32_t frames,
+                                       const TransportPosition* position) {
+    runBlock(inputs, outputs, frames, false, position);
 }
 
-void SlicerEffect::runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing) {
+void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing,
+                            const TransportPosition* position) {
     dropWaitingStartsIfSuspended();
-    syncToHost(sampleFrames);
+    syncToHost(sampleFrames, position);
     std::int32_t done = 0;
     while (done < sampleFrames) {
         const std::int32_t at = nextStartSample(sampleFrames);
@@ -128,7 +131,7 @@ void SlicerEffect::runBlock(float** inputs, float** outputs, std::int32_t sample
 }
 
 // The earliest sample of this block at which something starts, or sampleFrames.
-std::int32_t SlicerEffect::nextStartSample(std::int32_t sampleFrames) const {
+std::int32_t SlicerEngine::nextStartSample(std::int32_t sampleFrames) const {
     std::int64_t at = boundarySample(nextBoundary) - blockStartSample;
     if (delayedStepCount > 0) {
         at = std::min(at, delayedSteps[0].at);
@@ -142,7 +145,7 @@ std::int32_t SlicerEffect::nextStartSample(std::int32_t sampleFrames) const {
 // At one sample, in this order: pattern selections by notes (the step that
 // starts here plays from the new pattern), shuffled steps due now, the
 // boundaries on this sample, then note starts (heard over the sequencer's).
-void SlicerEffect::startEverythingAt(std::int32_t at) {
+void SlicerEngine::startEverythingAt(std::int32_t at) {
     const std::int32_t notesHere = countDueBy(timedNotes, timedNoteCount, at);
     for (std::int32_t i = 0; i < notesHere; ++i) {
         selectPatternsFor(timedNotes[i].note);
@@ -164,7 +167,7 @@ void SlicerEffect::startEverythingAt(std::int32_t at) {
     dropFirst(timedNotes, timedNoteCount, notesHere);
 }
 
-void SlicerEffect::startBoundary(std::int64_t step, std::int32_t at) {
+void SlicerEngine::startBoundary(std::int64_t step, std::int32_t at) {
     currentStep = static_cast<std::int32_t>(wrapIndex(step, clampPatternLength(patternLength)));
     // Shuffle pushes the odd steps late by its share of half a step.
     const float shuffleAmount = clampUnit(shuffle);
@@ -179,12 +182,12 @@ void SlicerEffect::startBoundary(std::int64_t step, std::int32_t at) {
     startClockStep(step);
 }
 
-void SlicerEffect::startClockStep(std::int64_t step) {
+void SlicerEngine::startClockStep(std::int64_t step) {
     scheduleStep(step, step, false, 0.0f);
     startStep();
 }
 
-void SlicerEffect::delayStep(std::int64_t step, std::int64_t at) {
+void SlicerEngine::delayStep(std::int64_t step, std::int64_t at) {
     if (delayedStepCount == kMaxDelayedSteps) {
         // Only at absurd tempos: a start on time beats a lost one.
         startClockStep(step);
@@ -194,13 +197,13 @@ void SlicerEffect::delayStep(std::int64_t step, std::int64_t at) {
 }
 
 // Starts still to come now count from the next block's first sample.
-void SlicerEffect::endBlock(std::int32_t sampleFrames) {
+void SlicerEngine::endBlock(std::int32_t sampleFrames) {
     const std::int32_t frames = std::max(sampleFrames, 0);
     moveOnBy(delayedSteps, delayedStepCount, frames);
     moveOnBy(timedNotes, timedNoteCount, frames);
 }
 
-void SlicerEffect::renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {
+void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {
     if (begin >= end) {
         return;
     }
@@ -240,7 +243,7 @@ void SlicerEffect::renderReplacing(float** inputs, float** outputs, std::int32_t
 // The accumulating entry's own chain: the input is shaped, enveloped and
 // filtered and overdubbed into the play buffers; the voice reads them forward
 // only and unprocessed; the mix is added to the outputs.
-void SlicerEffect::renderAccumulating(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {
+void SlicerEngine::renderAccumulating(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {
     if (begin >= end) {
         return;
     }

@@ -4,10 +4,9 @@
 #pragma once
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 
-#include "engine/slicer_effect.h"
+#include "engine/engine_counts.h"
 
 namespace tramvek {
 
@@ -28,25 +27,16 @@ inline std::int32_t clampSemitones(std::int32_t semitones) {
 }
 
 inline std::int32_t clampStepSamples(std::int32_t samples) {
-    return std::clamp(samples, 1, SlicerEffect::kMaxStepSamples);
+    return std::clamp(samples, 1, EngineCounts::kMaxStepSamples);
 }
 
 inline std::int32_t clampPatternLength(std::int32_t steps) {
-    return std::clamp(steps, 1, SlicerEffect::kStepsPerPattern);
+    return std::clamp(steps, 1, EngineCounts::kStepsPerPattern);
 }
 
 // A length or cycle that indexes the audio buffers: 1..capacity.
 inline std::int32_t clampCycle(std::int32_t samples) {
-    return std::clamp(samples, 1, SlicerEffect::kBufferCapacity);
-}
-
-// A field another thread writes, read exactly once. std::clamp takes its
-// argument by reference and may read a shared field again after checking it
-// (and returns a reference to it); one relaxed atomic load into a local cannot
-// change between the check and the use.
-template <typename T>
-inline T readOnce(const T& field) {
-    return std::atomic_ref<T>(const_cast<T&>(field)).load(std::memory_order_relaxed);
+    return std::clamp(samples, 1, EngineCounts::kBufferCapacity);
 }
 
 // Non-negative remainder, for counters that may come from anywhere.

@@ -3,9 +3,8 @@
 // the learn targets are set by the editor's thread, so each is checked where
 // it is used.
 #include <algorithm>
-#include <cstring>
 
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 #include "engine/timed_starts.h"
 
 namespace tramvek {
@@ -24,45 +23,36 @@ bool isIndex(std::int32_t index, std::int32_t count) {
 }
 
 // Learning a number for one entry takes it away from every other entry.
-void learnNumber(std::int32_t* table, std::int32_t count, std::int32_t target, std::int32_t number) {
+void learnNumber(Shared<std::int32_t>* table, std::int32_t count, std::int32_t target, std::int32_t number) {
     if (!isIndex(target, count)) {
         return;
     }
-    std::replace(table, table + count, number, 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (table[i] == number) {
+            table[i] = 0;
+        }
+    }
     table[target] = number;
 }
 
 }  // namespace
 
-VstInt32 SlicerEffect::processEvents(VstEvents* events) {
+void SlicerEngine::receiveMidi(const MidiMessage* messages, std::int32_t count) {
     dropWaitingStartsIfSuspended();
-    if (events == nullptr) {
-        return 1;
-    }
-    // The host allocates as many pointers as it announces; index through a
-    // plain pointer, not the two-entry array of the declaration.
-    VstEvent* const* list = events->events;
-    const VstInt32 count = events->numEvents;
-    for (VstInt32 i = 0; i < count; ++i) {
-        const VstEvent* event = list[i];
-        if (event == nullptr || event->type != kVstMidiType) {
-            continue;
-        }
-        VstMidiEvent midi;
-        std::memcpy(&midi, event, sizeof midi);
-        const std::int32_t status = static_cast<unsigned char>(midi.midiData[0]) & kStatusMask;
-        const std::int32_t data1 = midi.midiData[1] & kDataMask;
-        const std::int32_t data2 = midi.midiData[2] & kDataMask;
+    for (std::int32_t i = 0; messages != nullptr && i < count; ++i) {
+        const MidiMessage& midi = messages[i];
+        const std::int32_t status = midi.status & kStatusMask;
+        const std::int32_t data1 = midi.data1 & kDataMask;
+        const std::int32_t data2 = midi.data2 & kDataMask;
         if (status == kNoteOn && data2 != 0) {
             handleNote(data1, data2, midi.deltaFrames);
         } else if (status == kControlChange && data1 != 0) {
             handleController(data1, data2);
         }
     }
-    return 1;
 }
 
-void SlicerEffect::handleNote(std::int32_t note, std::int32_t velocity, std::int32_t deltaFrames) {
+void SlicerEngine::handleNote(std::int32_t note, std::int32_t velocity, std::int32_t deltaFrames) {
     // Note 0 stands for "none" in the note tables (and in saved songs), so it
     // is never learned and matches no entry, as controller 0 never does.
     if (note == kNoNote) {
@@ -73,7 +63,7 @@ void SlicerEffect::handleNote(std::int32_t note, std::int32_t velocity, std::int
         learnNumber(sliceNotes, kSliceCount, sliceLearnTarget, note);
     }
     if (patternNoteLearn) {
-        learnNumber(patternNotes, patternCount, patternLearnTarget, note);
+        learnNumber(patternNotes, kPatternCount, patternLearnTarget, note);
         return;
     }
     queueNote(
@@ -82,22 +72,22 @@ void SlicerEffect::handleNote(std::int32_t note, std::int32_t velocity, std::int
 
 // Notes wait for the block loop, in the order they fall; a note at the same
 // sample as an earlier one comes after it.
-void SlicerEffect::queueNote(const TimedNote& note) {
+void SlicerEngine::queueNote(const TimedNote& note) {
     if (timedNoteCount == kMaxTimedNotes) {
         return;  // more notes than one block can use
     }
     insertInTimeOrder(timedNotes, timedNoteCount, note);
 }
 
-void SlicerEffect::selectPatternsFor(std::int32_t note) {
-    for (std::int32_t i = 0; i < patternCount; ++i) {
+void SlicerEngine::selectPatternsFor(std::int32_t note) {
+    for (std::int32_t i = 0; i < kPatternCount; ++i) {
         if (patternNotes[i] == note) {
             selectPattern(i);
         }
     }
 }
 
-void SlicerEffect::startNoteSlices(const TimedNote& note, std::int64_t recordStep) {
+void SlicerEngine::startNoteSlices(const TimedNote& note, std::int64_t recordStep) {
     if (!note.startsSlices || !noteToSliceMode) {
         return;
     }
@@ -110,16 +100,16 @@ void SlicerEffect::startNoteSlices(const TimedNote& note, std::int64_t recordSte
     }
 }
 
-void SlicerEffect::handleController(std::int32_t controller, std::int32_t value) {
+void SlicerEngine::handleController(std::int32_t controller, std::int32_t value) {
     if (paramMidiLearn) {
-        learnNumber(paramControllers, learnableParamCount, paramLearnTarget, controller);
-        notifyEditor(true);
+        learnNumber(paramControllers, kParamCount, paramLearnTarget, controller);
+        notifyListener(true);
         return;
     }
-    for (std::int32_t i = 0; i < learnableParamCount; ++i) {
+    for (std::int32_t i = 0; i < kParamCount; ++i) {
         if (paramControllers[i] == controller) {
-            applyParameter(i, static_cast<float>(value) * kControllerScale);
-            notifyEditor(true);
+            setParameter(i, static_cast<float>(value) * kControllerScale);
+            notifyListener(true);
         }
     }
 }

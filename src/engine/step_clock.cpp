@@ -5,34 +5,26 @@
 #include <cstring>
 
 #include "engine/engine_limits.h"
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 
 namespace tramvek {
 namespace {
 
-constexpr VstInt32 kTimeInfoFilter =
-    kVstTransportPlaying | kVstTransportCycleActive | kVstPpqPosValid | kVstTempoValid;
 // Beyond these a host value is nonsense (and would overflow the integer
 // clock): about 950 years at 120 BPM, and ten times the fastest audio rates.
 constexpr double kMaxPpqPos = 1e9;
 constexpr double kMaxSampleRate = 1e7;
 constexpr double kMaxTempo = 1e6;
 
-struct HostTime {
-    double ppqPos;
-    double sampleRate;
-    double tempo;
-};
-
 }  // namespace
 
-void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
-    const VstTimeInfo* info = hostGetTime(kTimeInfoFilter);
+void SlicerEngine::syncToHost(std::int32_t sampleFrames, const TransportPosition* info) {
     // Without time info from the host the clock runs on: the last known rate
     // and tempo, and the position the previous block ended at.
-    const HostTime time = info != nullptr ? HostTime{info->ppqPos, info->sampleRate, info->tempo}
-                                          : HostTime{expectedPpqPos, static_cast<double>(hostSampleRate),
-                                                     static_cast<double>(hostTempo)};
+    const TransportPosition time =
+        info != nullptr ? *info
+                        : TransportPosition{expectedPpqPos, static_cast<double>(hostSampleRate),
+                                            static_cast<double>(hostTempo), true};
 
     const double ppq = time.ppqPos >= 0.0 ? std::min(time.ppqPos, kMaxPpqPos) : 0.0;
     const bool rateValid = time.sampleRate >= kMinSampleRate && time.sampleRate <= kMaxSampleRate;
@@ -42,11 +34,11 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     hostTempo = static_cast<std::int32_t>(tempo);
 
     const std::int32_t requestedResolution = resolutionIndex;
-    const std::int32_t resolution = std::clamp(requestedResolution, 0, resolutionCount - 1);
+    const std::int32_t resolution = std::clamp(requestedResolution, 0, kResolutionCount - 1);
     if (resolution != requestedResolution) {
         resolutionIndex = resolution;
     }
-    const float divisor = std::max(resolutionDivisors[resolution], 1.0f);
+    const float divisor = std::max(kResolutionDivisors[resolution], 1.0f);
 
     // Slice lengths and buffer positions keep the integer clock (whole BPM,
     // whole samples per millisecond): frozen banks were recorded with it.
@@ -76,7 +68,7 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     // While the transport is stopped the boundary on its position does not
     // start (it would start again in every block); when it starts playing from
     // there, it does.
-    const bool playing = info == nullptr || (info->flags & kVstTransportPlaying) != 0;
+    const bool playing = info == nullptr || info->playing;
     const bool repeated = clockAnchored && hostSample == lastHostSample;
     const double jitter = std::max(quarterSamples / divisor / 4.0, 0.5);
     const bool followsOn =
@@ -101,12 +93,12 @@ void SlicerEffect::syncToHost(std::int32_t sampleFrames) {
     nextBlockSample = blockStartSample + sampleFrames;
 }
 
-std::int64_t SlicerEffect::boundarySample(std::int64_t step) const {
+std::int64_t SlicerEngine::boundarySample(std::int64_t step) const {
     return static_cast<std::int64_t>(
         std::floor(static_cast<double>(step) * stepGrid.samplesPerMinute / stepGrid.stepsPerMinute));
 }
 
-std::int64_t SlicerEffect::firstBoundaryFrom(std::int64_t sample) const {
+std::int64_t SlicerEngine::firstBoundaryFrom(std::int64_t sample) const {
     // Boundaries before the song's start are not steps.
     auto step = static_cast<std::int64_t>(
         std::ceil(static_cast<double>(sample) * stepGrid.stepsPerMinute / stepGrid.samplesPerMinute));
@@ -120,11 +112,11 @@ std::int64_t SlicerEffect::firstBoundaryFrom(std::int64_t sample) const {
     return step;
 }
 
-void SlicerEffect::scheduleStep(std::int64_t step, std::int64_t recordStep, bool fromNote, float noteGain) {
+void SlicerEngine::scheduleStep(std::int64_t step, std::int64_t recordStep, bool fromNote, float noteGain) {
     const std::int32_t patternSteps = clampPatternLength(patternLength);
     const std::int32_t firstSlot =
-        std::clamp(readOnce(patternOffset), 0, kStepsPerPattern * (kPatternCount - 1));
-    const std::int32_t bank = std::clamp(readOnce(currentBank), 0, kBankCount - 1);
+        std::clamp(patternOffset.load(), 0, kStepsPerPattern * (kPatternCount - 1));
+    const std::int32_t bank = std::clamp(currentBank.load(), 0, kBankCount - 1);
     const auto laneSlot = static_cast<std::int32_t>(firstSlot + wrapIndex(step, patternSteps));
     const auto lane = [&](Lane which) { return clampUnit(steps[bank][which][laneSlot]); };
     const std::int32_t length = clampStepSamples(stepSamples);
@@ -167,7 +159,7 @@ void SlicerEffect::scheduleStep(std::int64_t step, std::int64_t recordStep, bool
     scheduledSliceStart = readStart;
 }
 
-void SlicerEffect::startStep() {
+void SlicerEngine::startStep() {
     recordIndex = scheduledRecordStart;
     if (scheduledRecordStart == 0 && !freeze) {
         copyRecordingToPlayback();
@@ -178,8 +170,8 @@ void SlicerEffect::startStep() {
     }
 }
 
-void SlicerEffect::copyRecordingToPlayback() {
-    const std::int32_t samples = std::clamp(readOnce(patternSamples), 0, bufferCapacity);
+void SlicerEngine::copyRecordingToPlayback() {
+    const std::int32_t samples = std::clamp(patternSamples.load(), 0, kBufferCapacity);
     std::memcpy(playBufferL.get(), recordBufferL.get(), sizeof(float) * samples);
     std::memcpy(playBufferR.get(), recordBufferR.get(), sizeof(float) * samples);
 }

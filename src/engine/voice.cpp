@@ -3,19 +3,13 @@
 #include <algorithm>
 
 #include "engine/engine_limits.h"
+#include "engine/low_pass.h"
 #include "engine/portable_math.h"
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 
 namespace tramvek {
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958647692;
-constexpr double kHalfLn2 = 0.34657359027997265471;
-constexpr double kMinCutoffHz = 40.0;
-constexpr double kCutoffRangeHz = 10000.0;
-// Keeps the cutoff below Nyquist at low sample rates (only rates under
-// 22.3 kHz are affected), where the bandwidth formula breaks down.
-constexpr double kMaxCutoffToRate = 0.45;
 constexpr float kMinAttack = 1e-7f;
 constexpr std::int32_t kMinHoldSamples = 100;
 constexpr std::int32_t kHoldStartCounter = -10000;
@@ -23,7 +17,7 @@ constexpr std::int32_t kUnityPitchIndex = 24;
 
 }  // namespace
 
-void SlicerEffect::startVoice() {
+void SlicerEngine::startVoice() {
     computeEnvelopeRates();
     voiceCutoff = clampUnit(cutoffSq + scheduledCutoffOffset);
     envelopeStage = kEnvelopeAttack;
@@ -41,7 +35,7 @@ void SlicerEffect::startVoice() {
     holdCounter = kHoldStartCounter;
 }
 
-void SlicerEffect::computeEnvelopeRates() {
+void SlicerEngine::computeEnvelopeRates() {
     const float attack = std::max(clampUnit(attackSq) + scheduledAttackOffset, kMinAttack);
     const float step = 1.0f / (static_cast<float>(clampStepSamples(stepSamples)) * attack);
     attackStep = std::max(step, kMinAttack);
@@ -50,24 +44,11 @@ void SlicerEffect::computeEnvelopeRates() {
     attackCurve = attackStep * 2e-6f;
 }
 
-void SlicerEffect::updateFilter() {
-    const std::int32_t rate = hostSampleRate;
-    const double fs = rate >= kMinSampleRate ? rate : kFallbackSampleRate;
-    const double f0 = std::min(clampUnit(voiceCutoff) * kCutoffRangeHz + kMinCutoffHz, kMaxCutoffToRate * fs);
-    const double bandwidth = 1.0 - 0.92 * clampUnit(resonance);
-    const double w0 = kTwoPi * f0 / fs;
-    const double sinW0 = portableSin(w0);
-    const double cosW0 = portableCos(w0);
-    const double alpha = sinW0 * portableSinh(kHalfLn2 * bandwidth * w0 / sinW0);
-    const double a0 = 1.0 + alpha;
-    filter.b0 = static_cast<float>((1.0 - cosW0) / 2.0 / a0);
-    filter.b1 = static_cast<float>((1.0 - cosW0) / a0);
-    filter.b2 = static_cast<float>((1.0 - cosW0) / 2.0 / a0);
-    filter.a1 = static_cast<float>(-2.0 * cosW0 / a0);
-    filter.a2 = static_cast<float>((1.0 - alpha) / a0);
+void SlicerEngine::updateFilter() {
+    filter = lowPassCoefficients(voiceCutoff, resonance, hostSampleRate);
 }
 
-void SlicerEffect::computeHoldLength() {
+void SlicerEngine::computeHoldLength() {
     const float samples = (clampUnit(lengthSq) + scheduledLengthOffset) *
                               static_cast<float>(clampStepSamples(stepSamples) - 900) +
                           100.0f;

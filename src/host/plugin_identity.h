@@ -1,5 +1,5 @@
 // How the plug-in describes itself to the host: vendor and product texts, its
-// unique identifier and the capabilities it claims. SlicerEffect's overrides of
+// unique identifier and the capabilities it claims. SlicerPlugin's overrides of
 // getVendorString, getProductString and canDo answer through these.
 #pragma once
 

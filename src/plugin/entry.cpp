@@ -19,7 +19,7 @@ AEffect* createPlugin(AudioMasterCallback audioMaster) {
     } catch (const std::bad_alloc&) {
         return nullptr;  // no exception may cross into the host
     }
-    if (plugin == nullptr || !plugin->allocationsSucceeded() || !plugin->editorReady()) {
+    if (plugin == nullptr || !plugin->ready()) {
         return nullptr;
     }
     return &plugin.release()->effect;

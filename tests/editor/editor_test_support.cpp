@@ -24,8 +24,8 @@ void EditorTest::SetUp() {
     RasterTest::SetUp();
     HostRecorder::idleTimes.clear();
     HostRecorder::onIdle = nullptr;
-    engine = std::make_unique<SlicerEffect>(&HostRecorder::callback);
-    ASSERT_TRUE(engine->allocationsSucceeded());
+    engine = std::make_unique<SlicerPlugin>(&HostRecorder::callback);
+    ASSERT_TRUE(engine->ready());
 }
 
 void EditorTest::TearDown() {

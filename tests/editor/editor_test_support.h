@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "editor/view_placement.h"
-#include "engine/slicer_effect.h"
 #include "gui/bitmap.h"
 #include "gui/gui_test_support.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek::test {
 
@@ -33,7 +33,7 @@ class EditorTest : public RasterTest {
     // Presses: each step is one poll of the mouse loop, the first included.
     void script(std::initializer_list<ScriptedInput::Step> steps);
 
-    std::unique_ptr<SlicerEffect> engine;
+    std::unique_ptr<SlicerPlugin> engine;
     Canvas canvas{590, 331, packRgb(1, 2, 3)};
 };
 

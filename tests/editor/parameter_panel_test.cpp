@@ -20,7 +20,7 @@ class ParameterPanelTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        panel.reset(new Panel({7, 7, 582, 109}, *engine, surface.placement));
+        panel.reset(new Panel({7, 7, 582, 109}, engine->engine(), surface.placement));
         panel->draw(canvas.context);
     }
     void press(std::initializer_list<ScriptedInput::Step> steps) {
@@ -34,7 +34,7 @@ class ParameterPanelTest : public EditorTest {
         return pixel(kOrigin + knob.left + dx, kOrigin + knob.top + 1);
     }
     bool playBufferSilent() const {
-        return std::all_of(engine->playBufferL.get(), engine->playBufferL.get() + 100,
+        return std::all_of(stateOf(*engine).playBufferL.get(), stateOf(*engine).playBufferL.get() + 100,
                            [](float s) { return s == 0.0f; });
     }
 
@@ -43,9 +43,9 @@ class ParameterPanelTest : public EditorTest {
 };
 
 TEST_F(ParameterPanelTest, KnobBarsAreNinetyTimesTheValueWide) {
-    engine->applyParameter(0, 0.5f);
-    engine->applyParameter(3, 0.37f);
-    engine->applyParameter(2, 1.0f);
+    engine->engine().setParameter(0, 0.5f);
+    engine->engine().setParameter(3, 0.37f);
+    engine->engine().setParameter(2, 1.0f);
     panel->draw(canvas.context);
     EXPECT_EQ(knobPixel(0, 44), kBar);
     EXPECT_EQ(knobPixel(0, 45), kKnob);
@@ -58,25 +58,25 @@ TEST_F(ParameterPanelTest, KnobBarsAreNinetyTimesTheValueWide) {
 TEST_F(ParameterPanelTest, DisplayValues) {
     const float values[8] = {1.0f, 0.999f, 0.0f, 0.5f, 0.25f, 0.0f, 0.5f, 0.0f};
     for (int32_t i = 0; i < 8; ++i) {
-        engine->applyParameter(i, values[i]);
+        engine->engine().setParameter(i, values[i]);
     }
     panel->draw(canvas.context);
     EXPECT_EQ(panel->displayValue(0), 100);
     EXPECT_EQ(panel->displayValue(1), 99);
     EXPECT_EQ(panel->displayValue(6), 0);
-    engine->applyParameter(6, 0.0f);
+    engine->engine().setParameter(6, 0.0f);
     panel->draw(canvas.context);
     EXPECT_EQ(panel->displayValue(6), -12);
-    engine->applyParameter(6, 1.0f);
+    engine->engine().setParameter(6, 1.0f);
     panel->draw(canvas.context);
     EXPECT_EQ(panel->displayValue(6), 12);
     EXPECT_EQ(panel->displayValue(8), 0);
 }
 
 TEST_F(ParameterPanelTest, LearnModeColoursAndInformationSets) {
-    engine->applyParameter(1, 1.0f);
-    engine->toggleMidiLearn();
-    engine->setLearnTarget(2);
+    engine->engine().setParameter(1, 1.0f);
+    engine->engine().toggleMidiLearn();
+    engine->engine().setLearnTarget(2);
     panel->draw(canvas.context);
     EXPECT_EQ(pixel(kOrigin + 1, kOrigin + 1), (Color{152, 252, 247}));
     EXPECT_EQ(knobPixel(2, 1), (Color{252, 35, 27}));
@@ -87,20 +87,20 @@ TEST_F(ParameterPanelTest, LearnModeColoursAndInformationSets) {
     const Rect info = Panel::kInfoBox;
     EXPECT_EQ(pixel(kOrigin + info.left + 1, kOrigin + info.top + 1), (Color{244, 151, 129}));
 
-    engine->toggleSliceTriggering();
-    engine->toggleNoteSliceLearn();
+    engine->engine().toggleSliceTriggering();
+    engine->engine().toggleNoteSliceLearn();
     panel->draw(canvas.context);
     EXPECT_EQ(panel->infoSet(), 3);
-    engine->toggleNoteSliceLearn();
-    engine->toggleMidiLearn();
+    engine->engine().toggleNoteSliceLearn();
+    engine->engine().toggleMidiLearn();
     panel->draw(canvas.context);
     EXPECT_EQ(panel->infoSet(), 2);
-    engine->toggleSliceTriggering();
+    engine->engine().toggleSliceTriggering();
     panel->draw(canvas.context);
     EXPECT_EQ(panel->infoSet(), 0);
     EXPECT_EQ(pixel(kOrigin + info.left + 1, kOrigin + info.top + 1), (Color{250, 236, 225}));
 
-    engine->toggleFreeze();
+    engine->engine().toggleFreeze();
     panel->draw(canvas.context);
     const Rect freeze = Panel::kFreezeButton;
     EXPECT_EQ(pixel(kOrigin + freeze.left + 1, kOrigin + freeze.top + 1), (Color{100, 100, 250}));
@@ -109,35 +109,35 @@ TEST_F(ParameterPanelTest, LearnModeColoursAndInformationSets) {
 TEST_F(ParameterPanelTest, KnobSpansItsRangeIn75PixelsRightOr800Up) {
     const Point start = centreOf(Panel::knob(0));
     press({{mouse::LeftButton, start}, {mouse::LeftButton, {start.x + 75, start.y}}});
-    EXPECT_EQ(engine->paramValues[0], 1.0f);
+    EXPECT_EQ(stateOf(*engine).paramValues[0], 1.0f);
 
     const Point start4 = centreOf(Panel::knob(4));
     press({{mouse::LeftButton, start4},
            {mouse::LeftButton, {start4.x, start4.y - 400}},
            {mouse::LeftButton, {start4.x, start4.y - 800}},
            {mouse::LeftButton, {start4.x, start4.y - 900}}});
-    EXPECT_EQ(engine->paramValues[4], 1.0f);
+    EXPECT_EQ(stateOf(*engine).paramValues[4], 1.0f);
 
     // Once captured the knob follows the pointer anywhere, and never goes below 0.
     press({{mouse::LeftButton, start},
            {mouse::LeftButton, {start.x - 40, start.y + 200}},
            {mouse::LeftButton, {start.x - 300, start.y + 200}}});
-    EXPECT_EQ(engine->paramValues[0], 0.0f);
+    EXPECT_EQ(stateOf(*engine).paramValues[0], 0.0f);
     press({{mouse::LeftButton, start}, {mouse::LeftButton, {start.x + 15, start.y}}});
-    EXPECT_NEAR(engine->paramValues[0], 0.2f, 1e-6f);
+    EXPECT_NEAR(stateOf(*engine).paramValues[0], 0.2f, 1e-6f);
 }
 
 TEST_F(ParameterPanelTest, FlushAndFreezeFireAtMostOncePerPress) {
-    std::fill_n(engine->playBufferL.get(), 100, 0.5f);
+    std::fill_n(stateOf(*engine).playBufferL.get(), 100, 0.5f);
     const Point freeze = centreOf(Panel::kFreezeButton);
     press({{mouse::LeftButton, freeze},
            {mouse::LeftButton, freeze},
            {mouse::LeftButton, freeze},
            {mouse::LeftButton, centreOf(Panel::kFlushButton)},
            {mouse::LeftButton, centreOf(Panel::kLearnButton)}});
-    EXPECT_TRUE(engine->freeze);
+    EXPECT_TRUE(stateOf(*engine).freeze);
     EXPECT_FALSE(playBufferSilent());
-    EXPECT_FALSE(engine->paramMidiLearn);
+    EXPECT_FALSE(stateOf(*engine).paramMidiLearn);
 
     // A knob drag that passes over the flush button flushes.
     const Point knob = centreOf(Panel::knob(1));
@@ -147,18 +147,18 @@ TEST_F(ParameterPanelTest, FlushAndFreezeFireAtMostOncePerPress) {
 
 TEST_F(ParameterPanelTest, HeldModifierKeepsTheLoopAndButtonsStillFire) {
     press({{mouse::LeftButton, {100, 40}}, {mouse::ControlKey, centreOf(Panel::kSliceTriggerButton)}});
-    EXPECT_TRUE(engine->noteToSliceMode);
+    EXPECT_TRUE(stateOf(*engine).noteToSliceMode);
 }
 
 TEST_F(ParameterPanelTest, LearnModePressesChooseTheLearnTarget) {
     press({{mouse::LeftButton, centreOf(Panel::kLearnButton)}});
-    EXPECT_TRUE(engine->paramMidiLearn);
-    const float before = engine->paramValues[3];
+    EXPECT_TRUE(stateOf(*engine).paramMidiLearn);
+    const float before = stateOf(*engine).paramValues[3];
     press({{mouse::LeftButton, centreOf(Panel::knob(3))},
            {mouse::LeftButton, centreOf(Panel::knob(5))},
            {mouse::LeftButton, centreOf(Panel::knob(6))}});
-    EXPECT_EQ(engine->paramLearnTarget, 6);
-    EXPECT_EQ(engine->paramValues[3], before);
+    EXPECT_EQ(stateOf(*engine).paramLearnTarget, 6);
+    EXPECT_EQ(stateOf(*engine).paramValues[3], before);
 }
 
 TEST_F(ParameterPanelTest, EachWheelNotchMovesTheShownNumberByOne) {
@@ -170,7 +170,7 @@ TEST_F(ParameterPanelTest, EachWheelNotchMovesTheShownNumberByOne) {
             const float start =
                 std::min(1.0f, static_cast<float>(n) / 40.0f + static_cast<float>(n % 3) * 0.0037f);
             for (const int32_t notch : {1, -1}) {
-                engine->applyParameter(i, start);
+                engine->engine().setParameter(i, start);
                 panel->draw(canvas.context);
                 const int32_t before = panel->displayValue(i);
                 ASSERT_TRUE(

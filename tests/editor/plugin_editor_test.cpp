@@ -35,12 +35,12 @@ TEST_F(EditorTest, PluginWithoutItsEditorFailsAloneAndTheNextInstanceHasOne) {
     refusedSize = sizeof(SlicerEditor);
     SlicerPlugin failed(&HostRecorder::callback);
     ASSERT_EQ(refusedSize, 0u);  // the editor's allocation was the one refused
-    EXPECT_FALSE(failed.editorReady());
+    EXPECT_FALSE(failed.ready());
     EXPECT_EQ(failed.editor.get(), nullptr);
     EXPECT_EQ(failed.effect.flags & effFlagsHasEditor, 0);
 
     SlicerPlugin next(&HostRecorder::callback);
-    EXPECT_TRUE(next.editorReady());
+    EXPECT_TRUE(next.ready());
     EXPECT_NE(next.editor.get(), nullptr);
     EXPECT_NE(next.effect.flags & effFlagsHasEditor, 0);
 }

@@ -56,7 +56,7 @@ class SlicerEditorTest : public EditorTest {
     }
     // A new editor of the engine, which owns it.
     void createEditor() {
-        auto created = std::make_unique<SlicerEditor>(engine.get());
+        auto created = std::make_unique<SlicerEditor>(engine.get(), engine->engine());
         editor = created.get();
         engine->setEditor(std::move(created));
     }
@@ -85,7 +85,9 @@ class SlicerEditorTest : public EditorTest {
 
 TEST_F(SlicerEditorTest, RegistersWithTheEngineAndAnswersBeforeOpening) {
     EXPECT_NE(engine->effect.flags & effFlagsHasEditor, 0);
-    EXPECT_EQ(engine->panelRedrawFlag, &editor->panelRedrawPending);
+    editor->panelRedrawPending = false;
+    engine->setParameter(1, 0.5f);
+    EXPECT_TRUE(editor->panelRedrawPending.load());  // the engine tells this editor
     ERect* rect = nullptr;
     EXPECT_EQ(editor->getRect(&rect), 1);
     ASSERT_NE(rect, nullptr);
@@ -100,7 +102,6 @@ TEST_F(SlicerEditorTest, RegistersWithTheEngineAndAnswersBeforeOpening) {
 
     destroyEditor();
     EXPECT_EQ(engine->editor.get(), nullptr);
-    EXPECT_EQ(engine->panelRedrawFlag, nullptr);
     engine->setParameter(0, 0.3f);  // no editor left to tell
 }
 
@@ -176,7 +177,7 @@ TEST_F(SlicerEditorTest, HostChangesReachThePanelAtTheNextIdleAndTheSequencerEve
     const int32_t knobRow = 7 + ParameterPanelControl::knob(0).top + 1;
     EXPECT_EQ(windowPixel(barEnd, knobRow), (Color{165, 174, 214}));
     engine->setParameter(0, 1.0f);
-    engine->currentStep = 5;
+    stateOf(*engine).currentStep = 5;
     EXPECT_EQ(windowPixel(barEnd, knobRow), (Color{165, 174, 214}));
     editor->idle();
     EXPECT_EQ(windowPixel(barEnd, knobRow), (Color{90, 107, 190}));
@@ -255,7 +256,7 @@ TEST_F(SlicerEditorTest, KnobDragThroughTheWindowKeepsTheHostIdling) {
         input().push({mouse::LeftButton, {start.x + i, start.y}});
     }
     headlessWindow(*editor->frame()).press(start, mouse::LeftButton);
-    EXPECT_NEAR(engine->paramValues[0], 60 * 0.013333334f, 1e-4f);
+    EXPECT_NEAR(stateOf(*engine).paramValues[0], 60 * 0.013333334f, 1e-4f);
     ASSERT_GE(HostRecorder::idleTimes.size(), 2u);
     for (size_t i = 1; i < HostRecorder::idleTimes.size(); ++i) {
         EXPECT_GE(HostRecorder::idleTimes[i] - HostRecorder::idleTimes[i - 1], 50u);
@@ -264,7 +265,7 @@ TEST_F(SlicerEditorTest, KnobDragThroughTheWindowKeepsTheHostIdling) {
 
 TEST_F(SlicerEditorTest, AClickOverBeforeTheControlLooksActsOnceOnEveryKindOfControl) {
     openAndPaint();
-    std::fill_n(engine->playBufferL.get(), 100, 0.5f);
+    std::fill_n(stateOf(*engine).playBufferL.get(), 100, 0.5f);
     struct Click {
         const char* control;
         Point where;
@@ -273,24 +274,25 @@ TEST_F(SlicerEditorTest, AClickOverBeforeTheControlLooksActsOnceOnEveryKindOfCon
     const Click clicks[] = {
         {"step cell 12",
          {7 + StepSequencerControl::stepCell(11).left + 7, 112 + 50},
-         [&] { return engine->steps[0][0][11] > 0.0f; }},
+         [&] { return stateOf(*engine).steps[0][0][11] > 0.0f; }},
         {"pattern 3", sequencerCentre(StepSequencerControl::patternButton(2)),
-         [&] { return engine->currentPattern == 2; }},
+         [&] { return stateOf(*engine).currentPattern == 2; }},
         {"bank B", sequencerCentre(StepSequencerControl::bankButton(1)),
-         [&] { return engine->currentBank == 1; }},
+         [&] { return stateOf(*engine).currentBank == 1; }},
         {"lane Pitch", sequencerCentre(StepSequencerControl::laneButton(5)),
          [&] { return editor->stepSequencer()->editLane() == 5; }},
         {"resolution", sequencerCentre(StepSequencerControl::kResolutionBox),
-         [&] { return engine->resolutionIndex == 4; }},
+         [&] { return stateOf(*engine).resolutionIndex == 4; }},
         {"Flush", panelCentre(ParameterPanelControl::kFlushButton),
-         [&] { return engine->playBufferL[0] == 0.0f; }},
-        {"Freeze", panelCentre(ParameterPanelControl::kFreezeButton), [&] { return engine->freeze; }},
+         [&] { return stateOf(*engine).playBufferL[0] == 0.0f; }},
+        {"Freeze", panelCentre(ParameterPanelControl::kFreezeButton),
+         [&] { return stateOf(*engine).freeze.load(); }},
         {"panel MidiLearn", panelCentre(ParameterPanelControl::kLearnButton),
-         [&] { return engine->paramMidiLearn; }},
+         [&] { return stateOf(*engine).paramMidiLearn.load(); }},
         {"knob Reso in learn", panelCentre(ParameterPanelControl::knob(3)),
-         [&] { return engine->paramLearnTarget == 3; }},
+         [&] { return stateOf(*engine).paramLearnTarget == 3; }},
         {"sequencer MidiLearn", sequencerCentre(StepSequencerControl::kLearnButton),
-         [&] { return engine->patternNoteLearn; }},
+         [&] { return stateOf(*engine).patternNoteLearn.load(); }},
         {"help", kQuestionMark, [&] { return editor->frame()->modalView() == editor->helpButton(); }},
     };
     for (const Click& click : clicks) {
@@ -306,7 +308,7 @@ TEST_F(SlicerEditorTest, ThePanelShowsWhatChangedElsewhereAfterTheNextIdle) {
     const Point noteLearn = panelCorner(ParameterPanelControl::kNoteSliceLearnButton);
     const Point freeze = panelCorner(ParameterPanelControl::kFreezeButton);
     const Point knobBar = panelCorner(ParameterPanelControl::knob(0));
-    engine->toggleNoteSliceLearn();
+    engine->engine().toggleNoteSliceLearn();
     editor->idle();
     EXPECT_EQ(windowPixel(noteLearn), kSwitchOn);
 
@@ -324,9 +326,9 @@ TEST_F(SlicerEditorTest, ThePanelShowsWhatChangedElsewhereAfterTheNextIdle) {
     editor->idle();
     EXPECT_EQ(windowPixel(knobBar), (Color{165, 174, 214}));
 
-    SlicerEffect saved(&HostRecorder::callback);
-    saved.toggleFreeze();
-    saved.toggleSliceTriggering();
+    SlicerPlugin saved(&HostRecorder::callback);
+    saved.engine().toggleFreeze();
+    saved.engine().toggleSliceTriggering();
     void* chunk = nullptr;
     const VstInt32 size = saved.getChunk(&chunk, false);
     engine->setChunk(chunk, size, false);
@@ -354,20 +356,20 @@ TEST_F(SlicerEditorTest, AnIdleDrawsOnlyWhatChanged) {
     EXPECT_EQ(window.pixels().at(sequencer.x, sequencer.y), mark);
     EXPECT_EQ(window.pixels().at(waveform.x, waveform.y), mark);
 
-    engine->currentStep = 5;  // the playing step moves
+    stateOf(*engine).currentStep = 5;  // the playing step moves
     editor->idle();
     EXPECT_EQ(window.pixels().at(panel.x, panel.y), mark);
     EXPECT_NE(window.pixels().at(sequencer.x, sequencer.y), mark);
 
     markAll();
-    engine->scheduledSlot = 7;  // the playing slice
+    stateOf(*engine).scheduledSlot = 7;  // the playing slice
     editor->idle();
     EXPECT_NE(window.pixels().at(waveform.x, waveform.y), mark);
     EXPECT_EQ(window.pixels().at(sequencer.x, sequencer.y), mark);
 
     markAll();
-    engine->playBufferL[0] = 1.0f;  // the buffer
-    engine->playBufferR[0] = 1.0f;
+    stateOf(*engine).playBufferL[0] = 1.0f;  // the buffer
+    stateOf(*engine).playBufferR[0] = 1.0f;
     editor->idle();
     EXPECT_NE(window.pixels().at(waveform.x, waveform.y), mark);
     EXPECT_EQ(window.pixels().at(panel.x, panel.y), mark);

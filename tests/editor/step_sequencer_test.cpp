@@ -26,7 +26,7 @@ class StepSequencerTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        control.reset(new Seq({5, 112, 565, 242}, *engine, surface.placement));
+        control.reset(new Seq({5, 112, 565, 242}, engine->engine(), surface.placement));
     }
     void drawIt() { control->draw(canvas.context); }
     void press(std::initializer_list<ScriptedInput::Step> steps) {
@@ -36,7 +36,7 @@ class StepSequencerTest : public EditorTest {
     }
     void chooseLane(int32_t lane) { press({{mouse::LeftButton, centreOf(Seq::laneButton(lane))}}); }
     float slot(int32_t bank, int32_t lane, int32_t step) const {
-        return engine->steps[bank][lane][engine->patternOffset + step];
+        return stateOf(*engine).steps[bank][lane][stateOf(*engine).patternOffset + step];
     }
     // A pixel of cell `step`'s background, clear of its bar and number.
     Color cellBackground(int32_t step) const { return pixel(kOriginX + Seq::stepCell(step).left + 1, 150); }
@@ -49,20 +49,20 @@ class StepSequencerTest : public EditorTest {
 };
 
 TEST_F(StepSequencerTest, CellBackgroundsMarkBeatsAndThePlayingStepOffTheBeat) {
-    engine->currentStep = 5;
+    stateOf(*engine).currentStep = 5;
     drawIt();
     EXPECT_EQ(cellBackground(5), (Color{240, 190, 190}));
     EXPECT_EQ(cellBackground(1), (Color{240, 240, 245}));
     EXPECT_EQ(cellBackground(4), (Color{225, 225, 230}));
     EXPECT_EQ(cellBackground(8), (Color{210, 210, 215}));
 
-    engine->currentStep = 12;  // a multiple of 4 keeps its beat colour
+    stateOf(*engine).currentStep = 12;  // a multiple of 4 keeps its beat colour
     drawIt();
     EXPECT_EQ(cellBackground(12), (Color{225, 225, 230}));
     EXPECT_EQ(cellBackground(5), (Color{240, 240, 245}));
 
-    engine->noteToSliceMode = true;  // the slice started by a note is the one marked
-    engine->scheduledSlot = 9;
+    stateOf(*engine).noteToSliceMode = true;  // the slice started by a note is the one marked
+    stateOf(*engine).scheduledSlot = 9;
     drawIt();
     EXPECT_EQ(cellBackground(9), (Color{240, 190, 190}));
     EXPECT_EQ(cellBackground(13), (Color{240, 240, 245}));
@@ -71,8 +71,8 @@ TEST_F(StepSequencerTest, CellBackgroundsMarkBeatsAndThePlayingStepOffTheBeat) {
 TEST_F(StepSequencerTest, BarsHaveTheHeightAndColourOfTheirValueAndTrigger) {
     const Color barOutline{130, 130, 130};
     const int32_t cellBottom = kOriginY + 95;
-    engine->steps[0][0][1] = 1.0f;
-    engine->steps[0][0][3] = 0.0f;
+    stateOf(*engine).steps[0][0][1] = 1.0f;
+    stateOf(*engine).steps[0][0][3] = 0.0f;
     drawIt();
     const int32_t column = kOriginX + Seq::stepCell(1).left + 3;
     EXPECT_EQ(pixel(column, cellBottom - 89), barOutline);
@@ -113,8 +113,8 @@ TEST_F(StepSequencerTest, LaneNumbersAndBarHeights) {
 }
 
 TEST_F(StepSequencerTest, ButtonColoursFollowTheEngineAndLearnMode) {
-    engine->selectPattern(2);
-    engine->selectBank(3);
+    engine->engine().selectPattern(2);
+    engine->engine().selectBank(3);
     drawIt();
     EXPECT_EQ(insideButton(Seq::laneButton(0)), (Color{152, 252, 247}));
     EXPECT_EQ(insideButton(Seq::laneButton(1)), (Color{200, 200, 210}));
@@ -126,10 +126,10 @@ TEST_F(StepSequencerTest, ButtonColoursFollowTheEngineAndLearnMode) {
     EXPECT_EQ(pixel(kOriginX + 1, kOriginY + 1), (Color{250, 236, 225}));
 
     press({{mouse::LeftButton, centreOf(Seq::kLearnButton)}});
-    EXPECT_TRUE(engine->patternNoteLearn);
+    EXPECT_TRUE(stateOf(*engine).patternNoteLearn);
     press({{mouse::LeftButton, centreOf(Seq::patternButton(6))}});
-    EXPECT_EQ(engine->patternLearnTarget, 6);
-    EXPECT_EQ(engine->currentPattern, 2);
+    EXPECT_EQ(stateOf(*engine).patternLearnTarget, 6);
+    EXPECT_EQ(stateOf(*engine).currentPattern, 2);
     drawIt();
     EXPECT_EQ(pixel(kOriginX + 1, kOriginY + 1), (Color{152, 252, 247}));
     EXPECT_EQ(insideButton(Seq::kLearnButton), (Color{250, 130, 130}));
@@ -149,15 +149,15 @@ TEST_F(StepSequencerTest, DragPaintsEachCellPassedWithThePointerHeight) {
 }
 
 TEST_F(StepSequencerTest, APressOnACellKeepsWritingItAndTouchesNothingElse) {
-    const int32_t resolution = engine->resolutionIndex;
+    const int32_t resolution = stateOf(*engine).resolutionIndex;
     press({{mouse::LeftButton, cellPoint(2, 160)},
            {mouse::LeftButton, centreOf(Seq::laneButton(3))},
            {mouse::LeftButton, centreOf(Seq::patternButton(4))},
            {mouse::LeftButton, centreOf(Seq::kResolutionBox)}});
     EXPECT_FLOAT_EQ(slot(0, 0, 2), valueAtRow(160));
     EXPECT_EQ(control->editLane(), 0);
-    EXPECT_EQ(engine->currentPattern, 0);
-    EXPECT_EQ(engine->resolutionIndex, resolution);
+    EXPECT_EQ(stateOf(*engine).currentPattern, 0);
+    EXPECT_EQ(stateOf(*engine).resolutionIndex, resolution);
 }
 
 TEST_F(StepSequencerTest, HeldModifierKeepsTheLoopWritingCellsWithLeftValues) {
@@ -169,11 +169,11 @@ TEST_F(StepSequencerTest, RightClickWritesEachLanesDefault) {
     press({{mouse::RightButton, cellPoint(0, 150)}});
     EXPECT_EQ(slot(0, 0, 0), 0.0f);
     chooseLane(1);
-    engine->steps[0][1][3] = 0.9f;
+    stateOf(*engine).steps[0][1][3] = 0.9f;
     press({{mouse::RightButton, cellPoint(3, 150)}});
     EXPECT_EQ(slot(0, 1, 3), 0.5f);
     chooseLane(4);
-    engine->steps[0][4][9] = 0.0f;
+    stateOf(*engine).steps[0][4][9] = 0.0f;
     press({{mouse::RightButton, cellPoint(9, 150)}});
     EXPECT_EQ(slot(0, 4, 9), 9.0f / 32.0f);
     chooseLane(6);
@@ -186,44 +186,45 @@ TEST_F(StepSequencerTest, RightClickWritesEachLanesDefault) {
 TEST_F(StepSequencerTest, ShiftClicksCopyAPatternAcrossBanks) {
     for (int32_t lane = 0; lane < 7; ++lane) {
         for (int32_t step = 0; step < 32; ++step) {
-            engine->steps[0][lane][64 + step] = static_cast<float>(lane * 32 + step) / 256.0f;
+            stateOf(*engine).steps[0][lane][64 + step] = static_cast<float>(lane * 32 + step) / 256.0f;
         }
     }
     press({{mouse::LeftButton | mouse::ShiftKey, centreOf(Seq::patternButton(2))}});
-    EXPECT_EQ(engine->currentPattern, 0);  // copying does not select
+    EXPECT_EQ(stateOf(*engine).currentPattern, 0);  // copying does not select
     press({{mouse::LeftButton, centreOf(Seq::bankButton(1))}});
-    EXPECT_EQ(engine->currentBank, 1);
+    EXPECT_EQ(stateOf(*engine).currentBank, 1);
     press({{mouse::RightButton | mouse::ShiftKey, centreOf(Seq::patternButton(5))}});
-    EXPECT_EQ(engine->currentPattern, 5);
+    EXPECT_EQ(stateOf(*engine).currentPattern, 5);
     for (int32_t lane = 0; lane < 7; ++lane) {
         for (int32_t step = 0; step < 32; ++step) {
-            ASSERT_EQ(engine->steps[1][lane][160 + step], engine->steps[0][lane][64 + step]) << lane << step;
+            ASSERT_EQ(stateOf(*engine).steps[1][lane][160 + step], stateOf(*engine).steps[0][lane][64 + step])
+                << lane << step;
         }
     }
 }
 
 TEST_F(StepSequencerTest, ResolutionWrapsBothWays) {
-    engine->resolutionIndex = 6;
+    stateOf(*engine).resolutionIndex = 6;
     press({{mouse::LeftButton, centreOf(Seq::kResolutionBox)}});
-    EXPECT_EQ(engine->resolutionIndex, 0);
+    EXPECT_EQ(stateOf(*engine).resolutionIndex, 0);
     press({{mouse::RightButton, centreOf(Seq::kResolutionBox)}});
-    EXPECT_EQ(engine->resolutionIndex, 6);
+    EXPECT_EQ(stateOf(*engine).resolutionIndex, 6);
 }
 
 TEST_F(StepSequencerTest, LengthAndShuffleBoxesDragAndReset) {
     drawIt();
     const Point length = centreOf(Seq::kLengthBox);
     press({{mouse::LeftButton, length}, {mouse::LeftButton, {length.x - 300, length.y}}});
-    EXPECT_FLOAT_EQ(engine->patternLengthValue, 0.07f);
-    EXPECT_EQ(engine->patternLength, 2);
+    EXPECT_FLOAT_EQ(stateOf(*engine).patternLengthValue, 0.07f);
+    EXPECT_EQ(stateOf(*engine).patternLength, 2);
     press({{mouse::RightButton, length}});
-    EXPECT_EQ(engine->patternLength, 32);
+    EXPECT_EQ(stateOf(*engine).patternLength, 32);
 
     const Point shuffle = centreOf(Seq::kShuffleBox);
     press({{mouse::LeftButton, shuffle}, {mouse::LeftButton, {shuffle.x, shuffle.y - 30}}});
-    EXPECT_NEAR(engine->shuffle, 0.3f, 1e-5f);
+    EXPECT_NEAR(stateOf(*engine).shuffle, 0.3f, 1e-5f);
     press({{mouse::RightButton, shuffle}});
-    EXPECT_EQ(engine->shuffle, 0.0f);
+    EXPECT_EQ(stateOf(*engine).shuffle, 0.0f);
     // A box drag that crosses the cells edits none of them.
     const float before = slot(0, 0, 20);
     press({{mouse::LeftButton, shuffle}, {mouse::LeftButton, cellPoint(20, 150)}});
@@ -243,7 +244,7 @@ TEST_F(StepSequencerTest, EachWheelNotchMovesTheShownNumberByOne) {
             const float start =
                 std::min(1.0f, static_cast<float>(n) / 64.0f + static_cast<float>(n % 3) * 0.0041f);
             for (const int32_t notch : {1, -1}) {
-                engine->steps[0][lane][9] = start;
+                stateOf(*engine).steps[0][lane][9] = start;
                 const int32_t before = Seq::laneValueText(start, lane);
                 ASSERT_TRUE(control->wheel(nullptr, cellPoint(9, 150), static_cast<float>(notch)));
                 EXPECT_EQ(Seq::laneValueText(slot(0, lane, 9), lane),
@@ -252,11 +253,11 @@ TEST_F(StepSequencerTest, EachWheelNotchMovesTheShownNumberByOne) {
             }
         }
     }
-    engine->setPatternLength(0.5f);
+    engine->engine().setPatternLength(0.5f);
     EXPECT_TRUE(control->wheel(nullptr, centreOf(Seq::kLengthBox), 1.0f));
-    EXPECT_EQ(engine->patternLength, 17);
+    EXPECT_EQ(stateOf(*engine).patternLength, 17);
     EXPECT_TRUE(control->wheel(nullptr, centreOf(Seq::kShuffleBox), 1.0f));
-    EXPECT_EQ(static_cast<int32_t>(100.0f * engine->shuffle), 1);
+    EXPECT_EQ(static_cast<int32_t>(100.0f * stateOf(*engine).shuffle), 1);
     EXPECT_FALSE(control->wheel(nullptr, centreOf(Seq::kHelpBox), 1.0f));
 }
 

@@ -19,7 +19,7 @@ class WaveformViewTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        view.reset(new WaveformView({10, 245, 460, 325}, *engine, surface.placement));
+        view.reset(new WaveformView({10, 245, 460, 325}, engine->engine(), surface.placement));
     }
     void refreshAndDraw() {
         view->refreshWaveform();
@@ -28,8 +28,8 @@ class WaveformViewTest : public EditorTest {
     // A pixel of slice box k away from the waveform strokes' middle rows.
     Color boxPixel(int32_t k) const { return pixel(kOriginX + 2 + 14 * k, kOriginY + 70); }
     void fillBuffers(float value) {
-        std::fill_n(engine->playBufferL.get(), SlicerEffect::kBufferCapacity, value);
-        std::fill_n(engine->playBufferR.get(), SlicerEffect::kBufferCapacity, value);
+        std::fill_n(stateOf(*engine).playBufferL.get(), SlicerEngine::kBufferCapacity, value);
+        std::fill_n(stateOf(*engine).playBufferR.get(), SlicerEngine::kBufferCapacity, value);
     }
     void click(Point where) {
         Point at = where;
@@ -41,8 +41,8 @@ class WaveformViewTest : public EditorTest {
 };
 
 TEST_F(WaveformViewTest, SilenceDrawsTwoPixelStrokesOnRows39And40) {
-    engine->nextStepIndex = -1;  // nothing shaded
-    engine->scheduledSlot = -1;
+    stateOf(*engine).nextStepIndex = -1;  // nothing shaded
+    stateOf(*engine).scheduledSlot = -1;
     refreshAndDraw();
     for (int32_t x = 1; x <= 448; ++x) {
         ASSERT_EQ(pixel(kOriginX + x, kOriginY + 39), kWave) << x;
@@ -69,11 +69,11 @@ TEST_F(WaveformViewTest, FullScaleSamplesFillTheWholeHeightEitherWay) {
 }
 
 TEST_F(WaveformViewTest, NegativeColumnsDrawHalfTheirValue) {
-    engine->recordCycleSamples = 4500;  // stride 10
-    engine->playBufferL[30] = -10.5f / 102.0f;
-    engine->playBufferR[30] = -10.5f / 102.0f;
-    engine->playBufferL[50] = -2.5f / 102.0f;
-    engine->playBufferR[50] = -2.5f / 102.0f;
+    stateOf(*engine).recordCycleSamples = 4500;  // stride 10
+    stateOf(*engine).playBufferL[30] = -10.5f / 102.0f;
+    stateOf(*engine).playBufferR[30] = -10.5f / 102.0f;
+    stateOf(*engine).playBufferL[50] = -2.5f / 102.0f;
+    stateOf(*engine).playBufferR[50] = -2.5f / 102.0f;
     refreshAndDraw();
     ASSERT_EQ(view->column(3), -10);  // gain x sample truncated toward zero
     // half = -5 + 1 = -4: from row 44 up to row 36, the end excluded: 8 pixels.
@@ -89,9 +89,9 @@ TEST_F(WaveformViewTest, NegativeColumnsDrawHalfTheirValue) {
 }
 
 TEST_F(WaveformViewTest, ShortCycleSamplesTheFirstSecondWithStride98) {
-    engine->recordCycleSamples = 5;
-    engine->playBufferL[98 * 3] = 1.0f;
-    engine->playBufferR[98 * 3] = 1.0f;
+    stateOf(*engine).recordCycleSamples = 5;
+    stateOf(*engine).playBufferL[98 * 3] = 1.0f;
+    stateOf(*engine).playBufferR[98 * 3] = 1.0f;
     view->refreshWaveform();
     EXPECT_EQ(view->column(3), 102);
     EXPECT_EQ(view->column(2), 0);
@@ -99,33 +99,33 @@ TEST_F(WaveformViewTest, ShortCycleSamplesTheFirstSecondWithStride98) {
 }
 
 TEST_F(WaveformViewTest, ReadsStayInsideTheBuffersWhateverTheEngineHolds) {
-    engine->recordCycleSamples = std::numeric_limits<int32_t>::max();
-    engine->playBufferL[SlicerEffect::kBufferCapacity - 1] = std::numeric_limits<float>::quiet_NaN();
-    engine->playBufferR[0] = std::numeric_limits<float>::infinity();
+    stateOf(*engine).recordCycleSamples = std::numeric_limits<int32_t>::max();
+    stateOf(*engine).playBufferL[SlicerEngine::kBufferCapacity - 1] = std::numeric_limits<float>::quiet_NaN();
+    stateOf(*engine).playBufferR[0] = std::numeric_limits<float>::infinity();
     refreshAndDraw();  // AddressSanitizer reports any read past the buffers
     EXPECT_GT(view->column(0), 102);
 }
 
 TEST_F(WaveformViewTest, ShadingFollowsTheStepsAndFreeze) {
-    engine->nextStepIndex = 5;
-    engine->scheduledSlot = 3;
+    stateOf(*engine).nextStepIndex = 5;
+    stateOf(*engine).scheduledSlot = 3;
     refreshAndDraw();
     EXPECT_EQ(boxPixel(0), kShaded);
     EXPECT_EQ(boxPixel(5), kShaded);
     EXPECT_EQ(boxPixel(3), kPlaying);
     EXPECT_EQ(boxPixel(6), kBackground);
 
-    engine->freeze = true;
-    engine->scheduledSlot = 20;
+    stateOf(*engine).freeze = true;
+    stateOf(*engine).scheduledSlot = 20;
     refreshAndDraw();
     EXPECT_EQ(boxPixel(2), kBackground);
     EXPECT_EQ(boxPixel(20), kPlaying);
 }
 
 TEST_F(WaveformViewTest, NoteLearnShowsNotesAndTheTargetSlice) {
-    engine->nextStepIndex = 10;
-    engine->toggleNoteSliceLearn();
-    engine->setSliceLearnTarget(7);
+    stateOf(*engine).nextStepIndex = 10;
+    engine->engine().toggleNoteSliceLearn();
+    engine->engine().setSliceLearnTarget(7);
     refreshAndDraw();
     EXPECT_EQ(boxPixel(7), (Color{240, 120, 150}));
     EXPECT_EQ(boxPixel(2), (Color{235, 215, 215}));
@@ -145,14 +145,14 @@ TEST_F(WaveformViewTest, NoteLearnShowsNotesAndTheTargetSlice) {
 
 TEST_F(WaveformViewTest, ClicksPickSlicesOnlyInLearnModeAndNotOnTheGap) {
     click({11 + 14 * 4, 300});
-    EXPECT_EQ(engine->sliceLearnTarget, 0);
-    engine->toggleNoteSliceLearn();
+    EXPECT_EQ(stateOf(*engine).sliceLearnTarget, 0);
+    engine->engine().toggleNoteSliceLearn();
     click({11 + 14 * 4, 300});
-    EXPECT_EQ(engine->sliceLearnTarget, 4);
+    EXPECT_EQ(stateOf(*engine).sliceLearnTarget, 4);
     click({23 + 14 * 9, 246});
-    EXPECT_EQ(engine->sliceLearnTarget, 9);
+    EXPECT_EQ(stateOf(*engine).sliceLearnTarget, 9);
     click({24 + 14 * 12, 300});  // the gap between slices 12 and 13
-    EXPECT_EQ(engine->sliceLearnTarget, 9);
+    EXPECT_EQ(stateOf(*engine).sliceLearnTarget, 9);
 }
 
 }  // namespace

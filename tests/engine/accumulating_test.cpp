@@ -30,7 +30,7 @@ Stereo accumulate(EngineRig& rig, const Stereo& input, float existing, int block
 
 TEST(Accumulating, AddsTheMixToWhatTheOutputHolds) {
     EngineRig rig;
-    rig.effect->applyParameter(5, 0.0f);
+    rig.effect->engine().setParameter(5, 0.0f);
     Stereo input(20000);
     for (std::size_t i = 0; i < input.size(); ++i) {
         input.left[i] = static_cast<float>(i % 17) * 0.0625f;
@@ -45,20 +45,20 @@ TEST(Accumulating, AddsTheMixToWhatTheOutputHolds) {
 
 TEST(Accumulating, OverdubsIntoThePlayBuffersEvenWhenFrozenAndNeverRecords) {
     EngineRig rig;
-    rig.effect->toggleFreeze();
+    rig.effect->engine().toggleFreeze();
     accumulate(rig, Stereo(static_cast<std::size_t>(kStep * 3), 0.5f), 0.0f, 512);
-    const float* play = rig.effect->playBufferL.get();
+    const float* play = stateOf(*rig.effect).playBufferL.get();
     EXPECT_TRUE(std::any_of(play + 2 * kStep, play + 3 * kStep, [](float v) { return v != 0.0f; }));
-    const float* recorded = rig.effect->recordBufferL.get();
+    const float* recorded = stateOf(*rig.effect).recordBufferL.get();
     EXPECT_TRUE(
-        std::all_of(recorded, recorded + SlicerEffect::kBufferCapacity, [](float v) { return v == 0.0f; }));
+        std::all_of(recorded, recorded + SlicerEngine::kBufferCapacity, [](float v) { return v == 0.0f; }));
 }
 
 TEST(Accumulating, ReversedStepsAreSilent) {
     const auto wetEnergy = [](bool reversed) {
         EngineRig rig;
         for (std::int32_t k = 0; k < 16; ++k) {
-            rig.effect->setStepValue(k, reversed ? 1.0f : 0.0f, SlicerEffect::kLaneReverse);
+            rig.effect->engine().setStepValue(k, reversed ? 1.0f : 0.0f, SlicerEngine::kLaneReverse);
         }
         const Stereo out = accumulate(rig, Stereo(static_cast<std::size_t>(3 * kPattern), 0.5f), 0.0f, 512);
         double energy = 0.0;

@@ -25,17 +25,17 @@ constexpr float kDivisors[] = {16.0f, 8.0f, 6.0f, 4.0f, 3.0f, 2.0f, 1.5f};
 
 // Frozen play buffers holding a ramp, every step triggered with the shortest
 // hold: each start sounds at once after a silence.
-void triggerEveryStepBriefly(SlicerEffect& effect) {
+void triggerEveryStepBriefly(SlicerPlugin& effect) {
     // The longest step below is under 10,400 samples: 32 of them are read.
     for (std::int32_t i = 0; i < 32 * 10400; ++i) {
-        effect.playBufferL[i] = 0.1f + 0.4f * static_cast<float>(i % 997) / 997.0f;
-        effect.playBufferR[i] = -effect.playBufferL[i];
+        stateOf(effect).playBufferL[i] = 0.1f + 0.4f * static_cast<float>(i % 997) / 997.0f;
+        stateOf(effect).playBufferR[i] = -stateOf(effect).playBufferL[i];
     }
-    effect.toggleFreeze();
+    effect.engine().toggleFreeze();
     for (std::int32_t k = 0; k < 32; ++k) {
-        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
+        effect.engine().setStepValue(k, 0.8f, SlicerEngine::kLaneTrigger);
     }
-    effect.applyParameter(1, 0.0f);
+    effect.engine().setParameter(1, 0.0f);
 }
 
 // Blocks of 1 to 8192 frames, small sizes as likely as large ones.
@@ -55,13 +55,13 @@ struct Render {
 
 Render render(const Setting& s, std::size_t frames, const std::vector<int>& blocks) {
     EngineRig rig(s.rate, s.tempo);
-    rig.effect->resolutionIndex = s.resolution;
-    rig.effect->setShuffle(s.shuffle);
+    stateOf(*rig.effect).resolutionIndex = s.resolution;
+    rig.effect->engine().setShuffle(s.shuffle);
     triggerEveryStepBriefly(*rig.effect);
     // The accumulating entry records its own (enveloped) input over the play
     // buffers: it needs an input to be heard.
     Stereo out = rig.run(Stereo(frames, s.replacing ? 0.0f : 0.3f), blocks, s.replacing);
-    return {std::move(out), rig.effect->stepSamples};
+    return {std::move(out), stateOf(*rig.effect).stepSamples};
 }
 
 // Boundary k starts in the sample k steps of the host's grid fall in, the

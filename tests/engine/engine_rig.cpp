@@ -61,7 +61,7 @@ EngineRig::EngineRig(double sampleRate, double tempo) {
     host.sampleRate = sampleRate;
     host.tempo = tempo;
     activeHost = &host;
-    effect = std::make_unique<SlicerEffect>(&scriptedCallback);
+    effect = std::make_unique<SlicerPlugin>(&scriptedCallback);
 }
 
 EngineRig::~EngineRig() {

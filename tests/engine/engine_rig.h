@@ -1,4 +1,4 @@
-// Drives a SlicerEffect the way a host does: a scripted time line answers the
+// Drives a SlicerPlugin the way a host does: a scripted time line answers the
 // time query, audio goes through in blocks of chosen sizes.
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/slicer_effect.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek::test {
 
@@ -51,7 +51,7 @@ class EngineRig {
     Stereo run(const Stereo& input, const std::vector<int>& blockSizes, bool replacing = true);
 
     ScriptedHost host;
-    std::unique_ptr<SlicerEffect> effect;
+    std::unique_ptr<SlicerPlugin> effect;
 };
 
 // Indices at which |signal| rises above threshold after at least quietGap

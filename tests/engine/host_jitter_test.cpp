@@ -15,18 +15,18 @@ namespace {
 // Frozen play buffers holding the same rising ramp in every slice and every
 // step triggered with a short hold: each step's output rises steadily from its
 // onset, so a second start a few samples later shows as a different step.
-void triggerEveryStepOverFrozenRamps(SlicerEffect& effect, std::int64_t sliceSamples) {
-    for (std::int64_t i = 0; i < SlicerEffect::kBufferCapacity; ++i) {
+void triggerEveryStepOverFrozenRamps(SlicerPlugin& effect, std::int64_t sliceSamples) {
+    for (std::int64_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
         const float value =
             0.1f + 0.5f * static_cast<float>(i % sliceSamples) / static_cast<float>(sliceSamples);
-        effect.playBufferL[i] = value;
-        effect.playBufferR[i] = value;
+        stateOf(effect).playBufferL[i] = value;
+        stateOf(effect).playBufferR[i] = value;
     }
-    effect.toggleFreeze();
+    effect.engine().toggleFreeze();
     for (std::int32_t k = 0; k < 32; ++k) {
-        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
+        effect.engine().setStepValue(k, 0.8f, SlicerEngine::kLaneTrigger);
     }
-    effect.applyParameter(1, 0.3f);
+    effect.engine().setParameter(1, 0.3f);
 }
 
 struct Expectation {
@@ -116,7 +116,7 @@ TEST(HostJitter, StoppedTransportStillRestartsItsBoundaryInEveryBlock) {
     rig.host.playing = false;
     rig.host.ppqStart = 0.1875;  // 1500 samples before a boundary
     triggerEveryStepOverFrozenRamps(*rig.effect, 6000);
-    rig.effect->applyParameter(1, 0.0f);
+    rig.effect->engine().setParameter(1, 0.0f);
     const Stereo out = rig.run(Stereo(10 * 2048), {2048});
     EXPECT_EQ(onsets(out.left).size(), 10u);
 }

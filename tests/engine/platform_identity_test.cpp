@@ -43,21 +43,21 @@ std::uint64_t fingerprint(const Stereo& s) {
     return hash;
 }
 
-void configure(SlicerEffect& e) {
+void configure(SlicerPlugin& e) {
     const float params[8] = {0.3f, 0.7f, 0.6f, 0.7f, 0.3f, 0.85f, 0.6f, 0.5f};
     for (std::int32_t i = 0; i < 8; ++i) {
-        e.applyParameter(i, params[i]);
+        e.engine().setParameter(i, params[i]);
     }
-    e.setShuffle(0.4f);
+    e.engine().setShuffle(0.4f);
     for (std::int32_t k = 0; k < 16; ++k) {
         const float x = static_cast<float>(k) / 16.0f;
-        e.setStepValue(k, 0.3f + 0.6f * x, SlicerEffect::kLaneTrigger);
-        e.setStepValue(k, x, SlicerEffect::kLaneAttack);
-        e.setStepValue(k, 1.0f - x, SlicerEffect::kLaneLength);
-        e.setStepValue(k, 0.2f + 0.5f * x, SlicerEffect::kLaneCutoff);
-        e.setStepValue(k, static_cast<float>((k * 7) % 16) / 32.0f, SlicerEffect::kLaneReadPos);
-        e.setStepValue(k, 0.1f + 0.05f * static_cast<float>(k), SlicerEffect::kLanePitch);
-        e.setStepValue(k, k % 3 == 0 ? 1.0f : 0.0f, SlicerEffect::kLaneReverse);
+        e.engine().setStepValue(k, 0.3f + 0.6f * x, SlicerEngine::kLaneTrigger);
+        e.engine().setStepValue(k, x, SlicerEngine::kLaneAttack);
+        e.engine().setStepValue(k, 1.0f - x, SlicerEngine::kLaneLength);
+        e.engine().setStepValue(k, 0.2f + 0.5f * x, SlicerEngine::kLaneCutoff);
+        e.engine().setStepValue(k, static_cast<float>((k * 7) % 16) / 32.0f, SlicerEngine::kLaneReadPos);
+        e.engine().setStepValue(k, 0.1f + 0.05f * static_cast<float>(k), SlicerEngine::kLanePitch);
+        e.engine().setStepValue(k, k % 3 == 0 ? 1.0f : 0.0f, SlicerEngine::kLaneReverse);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/low_pass.h"
 #include "engine/portable_math.h"
 #include "engine_rig.h"
 
@@ -77,7 +78,7 @@ TEST(PortableMath, SinAndCosMatchHighPrecisionValuesInEveryQuadrant) {
 }
 
 TEST(PortableMath, PitchTableHoldsTheCorrectlyRoundedRatios) {
-    const std::uint32_t expected[SlicerEffect::kPitchRatioCount] = {
+    const std::uint32_t expected[SlicerEngine::kPitchRatioCount] = {
         0x3E800000u, 0x3E879C7Du, 0x3E8FACD6u, 0x3E9837F0u, 0x3EA14518u, 0x3EAADC08u, 0x3EB504F3u,
         0x3EBFC887u, 0x3ECB2FF5u, 0x3ED744FDu, 0x3EE411F0u, 0x3EF1A1BFu, 0x3F000000u, 0x3F079C7Du,
         0x3F0FACD6u, 0x3F1837F0u, 0x3F214518u, 0x3F2ADC08u, 0x3F3504F3u, 0x3F3FC887u, 0x3F4B2FF5u,
@@ -87,8 +88,8 @@ TEST(PortableMath, PitchTableHoldsTheCorrectlyRoundedRatios) {
         0x403504F3u, 0x403FC887u, 0x404B2FF5u, 0x405744FDu, 0x406411F0u, 0x4071A1BFu, 0x40800000u,
         0x40879C7Du};
     EngineRig rig;
-    for (std::int32_t i = 0; i < SlicerEffect::kPitchRatioCount; ++i) {
-        EXPECT_EQ(bitsOf(rig.effect->pitchRatios[i]), expected[i]) << "entry " << i;
+    for (std::int32_t i = 0; i < SlicerEngine::kPitchRatioCount; ++i) {
+        EXPECT_EQ(bitsOf(stateOf(*rig.effect).pitchRatios[i]), expected[i]) << "entry " << i;
     }
 }
 
@@ -107,14 +108,9 @@ TEST(PortableMath, FilterCoefficientsAreTheCorrectlyRoundedCookbookValues) {
         {1.0f, 1.0f, 11025, {0x3F67665Fu, 0x3FE7665Fu, 0x3F67665Fu, 0x3FE19856u, 0x3F5A68CEu}},
         {0.0625f, 0.25f, 44100, {0x3B0F4D03u, 0x3B8F4D03u, 0x3B0F4D03u, 0xBFF87E69u, 0x3F733A06u}},
     };
-    EngineRig rig;
-    SlicerEffect& e = *rig.effect;
     for (const auto& c : cases) {
-        e.voiceCutoff = c.cutoff;
-        e.resonance = c.resonance;
-        e.hostSampleRate = c.sampleRate;
-        e.updateFilter();
-        const float actual[5] = {e.filter.b0, e.filter.b1, e.filter.b2, e.filter.a1, e.filter.a2};
+        const BiquadCoefficients filter = lowPassCoefficients(c.cutoff, c.resonance, c.sampleRate);
+        const float actual[5] = {filter.b0, filter.b1, filter.b2, filter.a1, filter.a2};
         for (int k = 0; k < 5; ++k) {
             EXPECT_EQ(bitsOf(actual[k]), c.coefficients[k]) << "cutoff " << c.cutoff << " coefficient " << k;
         }

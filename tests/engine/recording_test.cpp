@@ -26,9 +26,9 @@ TEST(Recording, FreezeKeepsBothBuffersAndStepsPlayTheFrozenAudio) {
     std::copy_n(input.left.begin(), first.size(), first.left.begin());
     std::copy_n(input.right.begin(), first.size(), first.right.begin());
     rig.run(first, {512});
-    rig.effect->toggleFreeze();
-    const std::vector<float> recordedBefore(rig.effect->recordBufferL.get(),
-                                            rig.effect->recordBufferL.get() + kPattern);
+    rig.effect->engine().toggleFreeze();
+    const std::vector<float> recordedBefore(stateOf(*rig.effect).recordBufferL.get(),
+                                            stateOf(*rig.effect).recordBufferL.get() + kPattern);
     Stereo rest(input.size() - first.size());
     std::copy(input.left.begin() + static_cast<std::ptrdiff_t>(first.size()), input.left.end(),
               rest.left.begin());
@@ -36,8 +36,8 @@ TEST(Recording, FreezeKeepsBothBuffersAndStepsPlayTheFrozenAudio) {
               rest.right.begin());
     const Stereo out = rig.run(rest, {512});
 
-    const std::vector<float> recordedAfter(rig.effect->recordBufferL.get(),
-                                           rig.effect->recordBufferL.get() + kPattern);
+    const std::vector<float> recordedAfter(stateOf(*rig.effect).recordBufferL.get(),
+                                           stateOf(*rig.effect).recordBufferL.get() + kPattern);
     EXPECT_EQ(recordedAfter, recordedBefore);
     // Patterns 2, 3 and 4 all replay pattern 0 (level 0.1), copied at the start of pattern 1.
     for (std::int64_t step = 34; step < 80; step += 2) {
@@ -51,14 +51,15 @@ TEST(Recording, FreezeKeepsBothBuffersAndStepsPlayTheFrozenAudio) {
 
 float recordedAfterFourPatterns(float keep) {
     EngineRig rig;
-    rig.effect->applyParameter(7, keep);
+    rig.effect->engine().setParameter(7, keep);
     const Stereo out = rig.run(Stereo(static_cast<std::size_t>(4 * kPattern + 2000), 0.25f), {512});
     // Pattern 4 plays what the recording held at its start.
-    EXPECT_NE(rig.effect->playBufferL[1000], 0.0f);
-    EXPECT_NEAR(out.left[static_cast<std::size_t>(4 * kPattern + 1000)], 0.8f * rig.effect->playBufferL[1000],
-                1e-4f);
-    EXPECT_EQ(rig.effect->recordBufferR[2 * kStep + 100], rig.effect->recordBufferL[2 * kStep + 100]);
-    return rig.effect->recordBufferL[2 * kStep + 100];
+    EXPECT_NE(stateOf(*rig.effect).playBufferL[1000], 0.0f);
+    EXPECT_NEAR(out.left[static_cast<std::size_t>(4 * kPattern + 1000)],
+                0.8f * stateOf(*rig.effect).playBufferL[1000], 1e-4f);
+    EXPECT_EQ(stateOf(*rig.effect).recordBufferR[2 * kStep + 100],
+              stateOf(*rig.effect).recordBufferL[2 * kStep + 100]);
+    return stateOf(*rig.effect).recordBufferL[2 * kStep + 100];
 }
 
 TEST(Recording, KeepBufferScalesWhatEachPassOverdubs) {
@@ -74,25 +75,25 @@ TEST(Recording, StepsRecordAtTheirGridPositionFromTheFirstStart) {
         return 0.01f * static_cast<float>(step + 1);
     });
     rig.run(input, {300});
-    const float* recorded = rig.effect->recordBufferL.get();
+    const float* recorded = stateOf(*rig.effect).recordBufferL.get();
     for (std::int64_t step = 0; step < 16; ++step) {  // the song's start included
         EXPECT_EQ(recorded[step * kStep + 17], 0.01f * static_cast<float>(step + 1)) << step;
     }
-    EXPECT_EQ(rig.effect->patternSamples, kPattern);
-    EXPECT_EQ(rig.effect->recordCycleSamples, 32 * kStep);
+    EXPECT_EQ(stateOf(*rig.effect).patternSamples, kPattern);
+    EXPECT_EQ(stateOf(*rig.effect).recordCycleSamples, 32 * kStep);
 }
 
 TEST(Recording, FlushClearsThePlayBuffersUntilTheNextPatternStart) {
     EngineRig rig;
     rig.run(Stereo(static_cast<std::size_t>(2 * kPattern + 10), 0.5f), {512});
-    ASSERT_NE(rig.effect->playBufferL[kStep + 5], 0.0f);
-    rig.effect->flushBuffer();
-    EXPECT_TRUE(std::all_of(rig.effect->playBufferL.get(),
-                            rig.effect->playBufferL.get() + SlicerEffect::kBufferCapacity,
+    ASSERT_NE(stateOf(*rig.effect).playBufferL[kStep + 5], 0.0f);
+    rig.effect->engine().flushBuffer();
+    EXPECT_TRUE(std::all_of(stateOf(*rig.effect).playBufferL.get(),
+                            stateOf(*rig.effect).playBufferL.get() + SlicerEngine::kBufferCapacity,
                             [](float v) { return v == 0.0f; }));
-    EXPECT_NE(rig.effect->recordBufferL[kStep + 5], 0.0f);
+    EXPECT_NE(stateOf(*rig.effect).recordBufferL[kStep + 5], 0.0f);
     rig.run(Stereo(static_cast<std::size_t>(kPattern), 0.5f), {512});
-    EXPECT_EQ(rig.effect->playBufferL[kStep + 5], 0.5f);
+    EXPECT_EQ(stateOf(*rig.effect).playBufferL[kStep + 5], 0.5f);
 }
 
 // A deterministic noise source for mixes that must pass exactly.
@@ -110,11 +111,11 @@ Stereo noise(std::size_t frames) {
 
 TEST(Recording, DryWetZeroPassesTheInputBitForBit) {
     EngineRig rig;
-    rig.effect->applyParameter(5, 0.0f);
-    rig.effect->applyParameter(3, 0.9f);
-    rig.effect->applyParameter(4, 0.7f);
-    rig.effect->setStepValue(1, 1.0f, SlicerEffect::kLaneReverse);
-    rig.effect->setShuffle(0.3f);
+    rig.effect->engine().setParameter(5, 0.0f);
+    rig.effect->engine().setParameter(3, 0.9f);
+    rig.effect->engine().setParameter(4, 0.7f);
+    rig.effect->engine().setStepValue(1, 1.0f, SlicerEngine::kLaneReverse);
+    rig.effect->engine().setShuffle(0.3f);
     const Stereo input = noise(static_cast<std::size_t>(3 * kPattern));
     const Stereo out = rig.run(input, {512, 77});
     EXPECT_EQ(out.left, input.left);
@@ -124,7 +125,7 @@ TEST(Recording, DryWetZeroPassesTheInputBitForBit) {
 TEST(Recording, DryWetOneGivesOnlyTheVoice) {
     EngineRig rig;
     for (std::int32_t k = 0; k < 16; ++k) {
-        rig.effect->setStepValue(k, 0.0f, SlicerEffect::kLaneTrigger);
+        rig.effect->engine().setStepValue(k, 0.0f, SlicerEngine::kLaneTrigger);
     }
     const Stereo out = rig.run(noise(static_cast<std::size_t>(3 * kPattern)), {512});
     EXPECT_TRUE(std::all_of(out.left.begin(), out.left.end(), [](float v) { return v == 0.0f; }));

@@ -26,23 +26,23 @@ void expectOnsetsNear(const std::vector<std::int64_t>& found, const std::vector<
     }
 }
 
-void triggerEveryStep(SlicerEffect& effect) {
+void triggerEveryStep(SlicerPlugin& effect) {
     for (std::int32_t k = 0; k < 32; ++k) {
-        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
+        effect.engine().setStepValue(k, 0.8f, SlicerEngine::kLaneTrigger);
     }
-    effect.applyParameter(1, 0.3f);
+    effect.engine().setParameter(1, 0.3f);
 }
 
 TEST(Robustness, WithoutTimeInfoTheClockRunsAt120BpmFromAnInternalCount) {
     EngineRig rig(44100.0, 120.0);
     rig.host.answersTime = false;
     triggerEveryStep(*rig.effect);
-    std::fill_n(rig.effect->playBufferL.get(), SlicerEffect::kBufferCapacity, 0.5f);
-    rig.effect->toggleFreeze();
+    std::fill_n(stateOf(*rig.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    rig.effect->engine().toggleFreeze();
     const Stereo out = rig.run(Stereo(100000), {512});
     EXPECT_GT(rig.host.timeQueries, 0);
-    EXPECT_EQ(rig.effect->hostTempo, 120);
-    EXPECT_EQ(rig.effect->hostSampleRate, 44100);
+    EXPECT_EQ(stateOf(*rig.effect).hostTempo, 120);
+    EXPECT_EQ(stateOf(*rig.effect).hostSampleRate, 44100);
     std::vector<std::int64_t> expected;  // the host's grid at 44.1 kHz: 5512.5 samples a step
     for (std::int64_t k = 0; k * 5512.5 < 100000; ++k) {
         expected.push_back(static_cast<std::int64_t>(k * 5512.5));
@@ -53,8 +53,8 @@ TEST(Robustness, WithoutTimeInfoTheClockRunsAt120BpmFromAnInternalCount) {
 TEST(Robustness, WhenTimeInfoStopsTheStepsGoOnAtTheLastTempoWithoutAJump) {
     EngineRig rig(48000.0, 100.0);  // 7200-sample steps
     triggerEveryStep(*rig.effect);
-    std::fill_n(rig.effect->playBufferL.get(), SlicerEffect::kBufferCapacity, 0.5f);
-    rig.effect->toggleFreeze();
+    std::fill_n(stateOf(*rig.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    rig.effect->engine().toggleFreeze();
     const Stereo first = rig.run(Stereo(50000), {500});
     rig.host.answersTime = false;
     const Stereo second = rig.run(Stereo(50000), {500});
@@ -65,7 +65,7 @@ TEST(Robustness, WhenTimeInfoStopsTheStepsGoOnAtTheLastTempoWithoutAJump) {
         expected.push_back(at);
     }
     expectOnsetsNear(onsets(all), expected);
-    EXPECT_EQ(rig.effect->hostTempo, 100);
+    EXPECT_EQ(stateOf(*rig.effect).hostTempo, 100);
 }
 
 TEST(Robustness, StepsKeepStartingWhenTheStepLengthIsCapped) {
@@ -73,14 +73,14 @@ TEST(Robustness, StepsKeepStartingWhenTheStepLengthIsCapped) {
     EngineRig rig(44100.0, 20.0);
     triggerEveryStep(*rig.effect);
     const Stereo out = rig.run(Stereo(400000, 0.5f), {512});
-    EXPECT_EQ(rig.effect->stepSamples, SlicerEffect::kMaxStepSamples);
-    EXPECT_EQ(rig.effect->recordCycleSamples, 32 * SlicerEffect::kMaxStepSamples);
+    EXPECT_EQ(stateOf(*rig.effect).stepSamples, SlicerEngine::kMaxStepSamples);
+    EXPECT_EQ(stateOf(*rig.effect).recordCycleSamples, 32 * SlicerEngine::kMaxStepSamples);
     // The first pattern records; count the starts through the recording index
     // jumps instead: the play buffers are still empty. Every grid step starts.
     EngineRig frozen(44100.0, 20.0);
     triggerEveryStep(*frozen.effect);
-    std::fill_n(frozen.effect->playBufferL.get(), SlicerEffect::kBufferCapacity, 0.5f);
-    frozen.effect->toggleFreeze();
+    std::fill_n(stateOf(*frozen.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    frozen.effect->engine().toggleFreeze();
     const Stereo heard = frozen.run(Stereo(400000), {512});
     const auto found = onsets(heard.left);
     ASSERT_EQ(found.size(), 400000u / 33075u + 1);  // host grid: 33075 host samples per step
@@ -93,7 +93,7 @@ TEST(Robustness, StepsKeepStartingWhenTheStepLengthIsCapped) {
 TEST(Robustness, ShapeAtAndAboveTheFormulasLimitStaysFiniteAndBounded) {
     for (const float shape : {0.998f, 0.999f, 0.9995f, 1.0f}) {
         EngineRig rig;
-        rig.effect->applyParameter(4, shape);
+        rig.effect->engine().setParameter(4, shape);
         Stereo input(300000);
         for (std::size_t i = 0; i < input.size(); ++i) {
             input.left[i] = std::sin(0.01f * static_cast<float>(i)) * 0.9f;
@@ -115,24 +115,24 @@ TEST(Robustness, ParameterAndLaneValuesFarOutsideTheirRangeStaySafe) {
                              -3.0f};
     for (const float value : hostile) {
         EngineRig rig;
-        SlicerEffect& e = *rig.effect;
+        SlicerPlugin& e = *rig.effect;
         for (std::int32_t lane = 0; lane < 7; ++lane) {
             for (std::int32_t slot = 0; slot < 256; ++slot) {
-                e.steps[0][lane][slot] = value;
+                stateOf(e).steps[0][lane][slot] = value;
             }
         }
         for (std::int32_t index = 0; index < 8; ++index) {
-            e.applyParameter(index, value);
+            e.engine().setParameter(index, value);
         }
         // Fields as a chunk or a racing thread might leave them.
-        e.attackSq = value;
-        e.lengthSq = value;
-        e.cutoffSq = value;
-        e.resonance = value;
-        e.shape = value;
-        e.dryWet = value;
-        e.keepBuffer = value;
-        e.shuffle = value;
+        stateOf(e).attackSq = value;
+        stateOf(e).lengthSq = value;
+        stateOf(e).cutoffSq = value;
+        stateOf(e).resonance = value;
+        stateOf(e).shape = value;
+        stateOf(e).dryWet = value;
+        stateOf(e).keepBuffer = value;
+        stateOf(e).shuffle = value;
         const Stereo out = rig.run(Stereo(200000, 0.5f), {512, 31});
         EXPECT_TRUE(allFinite(out, 50.0f)) << "value " << value;
     }
@@ -140,7 +140,7 @@ TEST(Robustness, ParameterAndLaneValuesFarOutsideTheirRangeStaySafe) {
 
 TEST(Robustness, IndicesChangedUnderTheAudioThreadStayInRange) {
     EngineRig rig;
-    SlicerEffect& e = *rig.effect;
+    SlicerPlugin& e = *rig.effect;
     const std::int32_t wild[] = {-1,
                                  0,
                                  33,
@@ -150,26 +150,26 @@ TEST(Robustness, IndicesChangedUnderTheAudioThreadStayInRange) {
                                  std::numeric_limits<std::int32_t>::min()};
     Stereo block(2048, 0.25f);
     for (const std::int32_t v : wild) {
-        e.patternLength = v;
-        e.currentBank = v;
-        e.currentPattern = v;
-        e.patternOffset = v;
-        e.resolutionIndex = v;
-        e.basePitch = v;
-        e.patternSamples = v;
-        e.recordCycleSamples = v;
-        e.stepSamples = v;
+        stateOf(e).patternLength = v;
+        stateOf(e).currentBank = v;
+        stateOf(e).currentPattern = v;
+        stateOf(e).patternOffset = v;
+        stateOf(e).resolutionIndex = v;
+        stateOf(e).basePitch = v;
+        stateOf(e).patternSamples = v;
+        stateOf(e).recordCycleSamples = v;
+        stateOf(e).stepSamples = v;
         const Stereo out = rig.run(block, {512, 1, 1535});
         EXPECT_TRUE(allFinite(out)) << v;
-        EXPECT_GE(e.resolutionIndex, 0);
-        EXPECT_LT(e.resolutionIndex, 7);
+        EXPECT_GE(stateOf(e).resolutionIndex, 0);
+        EXPECT_LT(stateOf(e).resolutionIndex, 7);
     }
     // A voice left reading far beyond the buffers by a shrunken cycle.
-    e.readPosition = 660990.0f;
-    e.sliceEnd = 661500;
-    e.voiceReverse = false;
-    e.recordIndex = 5000000;
-    e.recordArmed = true;
+    stateOf(e).readPosition = 660990.0f;
+    stateOf(e).sliceEnd = 661500;
+    stateOf(e).voiceReverse = false;
+    stateOf(e).recordIndex = 5000000;
+    stateOf(e).recordArmed = true;
     EXPECT_TRUE(allFinite(rig.run(block, {512})));
 }
 
@@ -190,12 +190,12 @@ TEST(Robustness, ExtremeHostTimeValuesAreReplaced) {
         rig.host.tempo = c.tempo;
         rig.host.ppqStart = c.ppq;
         rig.host.playing = false;
-        rig.effect->applyParameter(3, 1.0f);
+        rig.effect->engine().setParameter(3, 1.0f);
         const Stereo out = rig.run(Stereo(50000, 0.5f), {256});
         EXPECT_TRUE(allFinite(out)) << c.sampleRate << " " << c.tempo << " " << c.ppq;
-        EXPECT_GE(rig.effect->hostSampleRate, 10000);
-        EXPECT_GE(rig.effect->hostTempo, 1);
-        EXPECT_GE(rig.effect->stepSamples, 1);
+        EXPECT_GE(stateOf(*rig.effect).hostSampleRate, 10000);
+        EXPECT_GE(stateOf(*rig.effect).hostTempo, 1);
+        EXPECT_GE(stateOf(*rig.effect).stepSamples, 1);
     }
 }
 
@@ -204,9 +204,9 @@ TEST(Robustness, ExtremeHostTimeValuesAreReplaced) {
 TEST(Robustness, LowSampleRatesKeepTheFilterStable) {
     for (const double rate : {10000.0, 11025.0, 16000.0, 20080.0, 22050.0}) {
         EngineRig rig(rate, 120.0);
-        rig.effect->applyParameter(3, 1.0f);
+        rig.effect->engine().setParameter(3, 1.0f);
         for (std::int32_t k = 0; k < 32; ++k) {
-            rig.effect->setStepValue(k, 1.0f, SlicerEffect::kLaneCutoff);
+            rig.effect->engine().setStepValue(k, 1.0f, SlicerEngine::kLaneCutoff);
         }
         Stereo input(200000);
         for (std::size_t i = 0; i < input.size(); ++i) {
@@ -224,13 +224,13 @@ TEST(Robustness, AnIdleEnvelopeStaysSilentForMinutes) {
     rig.run(Stereo(6100, 0.5f), {512});
     rig.host.playing = false;
     rig.host.ppqStart = 0.3;
-    std::fill_n(rig.effect->playBufferL.get(), SlicerEffect::kBufferCapacity, 0.5f);
-    rig.effect->voiceGain = 0.8f;
-    rig.effect->readPosition = 0.0f;
-    rig.effect->sliceEnd = 1 << 30;  // keep the voice reading
+    std::fill_n(stateOf(*rig.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    stateOf(*rig.effect).voiceGain = 0.8f;
+    stateOf(*rig.effect).readPosition = 0.0f;
+    stateOf(*rig.effect).sliceEnd = 1 << 30;  // keep the voice reading
     const Stereo out = rig.run(Stereo(48000 * 30, 0.5f), {4096});
-    EXPECT_LE(rig.effect->envelopeLevel, 1.0f);
-    EXPECT_GE(rig.effect->releaseStep, 0.0f);
+    EXPECT_LE(stateOf(*rig.effect).envelopeLevel, 1.0f);
+    EXPECT_GE(stateOf(*rig.effect).releaseStep, 0.0f);
     EXPECT_TRUE(allFinite(out, 2.0f));
 }
 
@@ -238,13 +238,14 @@ TEST(Robustness, ZeroAndNegativeBlocksQueryTheHostButProcessNothing) {
     EngineRig rig;
     float sentinel[2] = {7.0f, 7.0f};
     float* io[2] = {sentinel, sentinel + 1};
-    rig.effect->toggleSliceTriggering();
-    rig.effect->handleNote(50, 100, 100);
+    rig.effect->engine().toggleSliceTriggering();
+    const MidiMessage note{100, 0x90, 50, 100};
+    rig.effect->engine().receiveMidi(&note, 1);
     rig.effect->processReplacing(io, io, 0);
     rig.effect->processReplacing(io, io, -64);
     EXPECT_EQ(rig.host.timeQueries, 2);
-    ASSERT_EQ(rig.effect->timedNoteCount, 1);
-    EXPECT_EQ(rig.effect->timedNotes[0].at, 100);
+    ASSERT_EQ(stateOf(*rig.effect).timedNoteCount, 1);
+    EXPECT_EQ(stateOf(*rig.effect).timedNotes[0].at, 100);
     EXPECT_EQ(sentinel[0], 7.0f);
 }
 

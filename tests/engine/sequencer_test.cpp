@@ -48,9 +48,10 @@ TEST(Sequencer, DefaultPatternsReplayThePreviousPatternOnePatternLateWithOddStep
 TEST(Sequencer, ReadPosReordersSlicesAndWrapsBeyondThePattern) {
     EngineRig rig;
     for (std::int32_t k = 0; k < 16; ++k) {
-        rig.effect->setStepValue(k, static_cast<float>(15 - k) / 32.0f, SlicerEffect::kLaneReadPos);
+        rig.effect->engine().setStepValue(k, static_cast<float>(15 - k) / 32.0f, SlicerEngine::kLaneReadPos);
     }
-    rig.effect->setStepValue(2, 20.0f / 32.0f, SlicerEffect::kLaneReadPos);  // slot 20 of 16 steps: step 4
+    rig.effect->engine().setStepValue(2, 20.0f / 32.0f,
+                                      SlicerEngine::kLaneReadPos);  // slot 20 of 16 steps: step 4
     const Stereo out = rig.run(stepwiseInput(3 * kPattern, kStep, levelOfStep), {512});
     for (std::int64_t k = 0; k < 16; k += 2) {
         const std::int64_t source = k == 2 ? 4 : 15 - k;
@@ -70,7 +71,7 @@ Stereo rampInput(std::size_t frames) {
 
 TEST(Sequencer, ReverseReadsTheSliceBackwardFromItsEnd) {
     EngineRig rig;
-    rig.effect->setStepValue(4, 1.0f, SlicerEffect::kLaneReverse);
+    rig.effect->engine().setStepValue(4, 1.0f, SlicerEngine::kLaneReverse);
     const Stereo out = rig.run(rampInput(3 * kPattern), {512});
     const std::size_t reversedStart = static_cast<std::size_t>((32 + 4) * kStep);
     const std::size_t forwardStart = static_cast<std::size_t>((32 + 6) * kStep);
@@ -86,31 +87,31 @@ TEST(Sequencer, ReverseReadsTheSliceBackwardFromItsEnd) {
 // Runs to the start of step 34 (mid-pattern 2) and answers the read speed.
 float speedAfterStart(float pitchParam, float pitchLane) {
     EngineRig rig;
-    rig.effect->applyParameter(6, pitchParam);
+    rig.effect->engine().setParameter(6, pitchParam);
     for (std::int32_t k = 0; k < 16; ++k) {
-        rig.effect->setStepValue(k, pitchLane, SlicerEffect::kLanePitch);
+        rig.effect->engine().setStepValue(k, pitchLane, SlicerEngine::kLanePitch);
     }
     rig.run(Stereo(static_cast<std::size_t>(34 * kStep + 10)), {512});
-    return rig.effect->readIncrement;
+    return stateOf(*rig.effect).readIncrement;
 }
 
 TEST(Sequencer, PitchAndBasePitchPickTheirRatio) {
     EngineRig reference;
-    const SlicerEffect& ratios = *reference.effect;
+    SlicerPlugin& ratios = *reference.effect;
     EXPECT_EQ(speedAfterStart(0.5f, 0.5f), 1.0f);
     // The lane truncates toward zero, the parameter floors: 0.49 is 0 and -1.
     EXPECT_EQ(speedAfterStart(0.5f, 0.49f), 1.0f);
-    EXPECT_EQ(speedAfterStart(0.49f, 0.5f), ratios.pitchRatios[23]);
+    EXPECT_EQ(speedAfterStart(0.49f, 0.5f), stateOf(ratios).pitchRatios[23]);
     EXPECT_EQ(speedAfterStart(1.0f, 1.0f), 4.0f);
     EXPECT_EQ(speedAfterStart(0.0f, 0.0f), 0.25f);
-    EXPECT_EQ(speedAfterStart(0.5f, 0.55f), ratios.pitchRatios[25]);
+    EXPECT_EQ(speedAfterStart(0.5f, 0.55f), stateOf(ratios).pitchRatios[25]);
 }
 
 TEST(Sequencer, FourTimesTheSpeedUsesTheSliceUpInAQuarterStep) {
     EngineRig rig;
-    rig.effect->applyParameter(6, 1.0f);
+    rig.effect->engine().setParameter(6, 1.0f);
     for (std::int32_t k = 0; k < 16; ++k) {
-        rig.effect->setStepValue(k, 1.0f, SlicerEffect::kLanePitch);
+        rig.effect->engine().setStepValue(k, 1.0f, SlicerEngine::kLanePitch);
     }
     const Stereo out = rig.run(stepwiseInput(3 * kPattern, kStep, levelOfStep), {512});
     const std::size_t start = static_cast<std::size_t>(34 * kStep);
@@ -119,11 +120,11 @@ TEST(Sequencer, FourTimesTheSpeedUsesTheSliceUpInAQuarterStep) {
 }
 
 // Every step triggered, short hold, so each start stands out after silence.
-void triggerEveryStepShortly(SlicerEffect& effect) {
+void triggerEveryStepShortly(SlicerPlugin& effect) {
     for (std::int32_t k = 0; k < 32; ++k) {
-        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
+        effect.engine().setStepValue(k, 0.8f, SlicerEngine::kLaneTrigger);
     }
-    effect.applyParameter(1, 0.3f);  // hold 559 samples
+    effect.engine().setParameter(1, 0.3f);  // hold 559 samples
 }
 
 Stereo constantInput(std::size_t frames, float value) {
@@ -133,7 +134,7 @@ Stereo constantInput(std::size_t frames, float value) {
 TEST(Sequencer, ShuffleDelaysOddStepsByItsShareOfHalfAStepAcrossBlocks) {
     EngineRig rig;
     triggerEveryStepShortly(*rig.effect);
-    rig.effect->setShuffle(1.0f);
+    rig.effect->engine().setShuffle(1.0f);
     const Stereo out = rig.run(constantInput(4 * kPattern, 0.5f), {512});
     std::vector<std::int64_t> expected;
     for (std::int64_t step = 32; step < 64; ++step) {
@@ -149,14 +150,14 @@ TEST(Sequencer, ShuffleDelaysOddStepsByItsShareOfHalfAStepAcrossBlocks) {
 }
 
 // Play buffers filled with a constant and frozen, so every start is heard.
-void preloadFrozenBuffers(SlicerEffect& effect) {
-    std::fill_n(effect.playBufferL.get(), SlicerEffect::kBufferCapacity, 0.5f);
-    std::fill_n(effect.playBufferR.get(), SlicerEffect::kBufferCapacity, 0.5f);
-    effect.toggleFreeze();
+void preloadFrozenBuffers(SlicerPlugin& effect) {
+    std::fill_n(stateOf(effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    std::fill_n(stateOf(effect).playBufferR.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    effect.engine().toggleFreeze();
     for (std::int32_t k = 0; k < 32; ++k) {
-        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);
+        effect.engine().setStepValue(k, 0.8f, SlicerEngine::kLaneTrigger);
     }
-    effect.applyParameter(1, 0.0f);  // shortest hold
+    effect.engine().setParameter(1, 0.0f);  // shortest hold
 }
 
 TEST(Sequencer, StoppedTransportFindsTheSameBoundaryInEveryBlockLongEnoughToReachIt) {
@@ -177,17 +178,17 @@ TEST(Sequencer, StoppedTransportFindsTheSameBoundaryInEveryBlockLongEnoughToReac
     preloadFrozenBuffers(*shortBlocks.effect);
     const Stereo quiet = shortBlocks.run(constantInput(20 * 1024, 0.0f), {1024});
     EXPECT_TRUE(onsets(quiet.left).empty());
-    EXPECT_FALSE(shortBlocks.effect->recordArmed);
+    EXPECT_FALSE(stateOf(*shortBlocks.effect).recordArmed);
 }
 
 TEST(Sequencer, ChangingTheResolutionMidSongKeepsEveryStepStarting) {
     EngineRig rig;
     preloadFrozenBuffers(*rig.effect);
-    rig.effect->resolutionIndex = 0;  // 1/64: 1500 samples
+    stateOf(*rig.effect).resolutionIndex = 0;  // 1/64: 1500 samples
     const std::vector<float> fine = rig.run(constantInput(8 * 1500 + 100, 0.0f), {1000}).left;
-    rig.effect->resolutionIndex = 3;  // 1/16 from sample 12,100 on: the next boundary is 18,000
+    stateOf(*rig.effect).resolutionIndex = 3;  // 1/16 from sample 12,100 on: the next boundary is 18,000
     const std::vector<float> coarse = rig.run(constantInput(2 * kStep, 0.0f), {1000}).left;
-    rig.effect->resolutionIndex = 0;
+    stateOf(*rig.effect).resolutionIndex = 0;
     const std::vector<float> fineAgain = rig.run(constantInput(4 * 1500, 0.0f), {1000}).left;
     std::vector<float> all = fine;
     all.insert(all.end(), coarse.begin(), coarse.end());

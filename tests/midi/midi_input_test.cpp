@@ -3,10 +3,10 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/slicer_effect.h"
 #include "midi/event_block.h"
 #include "params/chunk_bytes.h"
 #include "params/editor_spy.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek {
 namespace {
@@ -33,134 +33,134 @@ class MidiInput : public ::testing::Test {
     static constexpr int kBlock = 512;
     // A slice started by a note of velocity 100 plays at this gain; the
     // sequencer's steps play at their Trigger lane's (0.8 or 0) or not at all.
-    bool aNoteStarted() const { return effect->voiceGain == 100.0f / 127.0f; }
+    bool aNoteStarted() const { return stateOf(*effect).voiceGain == 100.0f / 127.0f; }
 
-    std::unique_ptr<SlicerEffect> effect = std::make_unique<SlicerEffect>(nullptr);
+    std::unique_ptr<SlicerPlugin> effect = std::make_unique<SlicerPlugin>(nullptr);
 };
 
 // --- Controllers ---
 
 TEST_F(MidiInput, LearningAControllerMovesItFromItsOldParameter) {
     testing::EditorWatch watch(*effect);
-    effect->toggleMidiLearn();
-    effect->setLearnTarget(2);
+    effect->engine().toggleMidiLearn();
+    effect->engine().setLearnTarget(2);
     EventBlock first;
     send(first.controller(20, 99));
-    EXPECT_EQ(effect->paramControllers[2], 20);
+    EXPECT_EQ(stateOf(*effect).paramControllers[2], 20);
     EXPECT_EQ(effect->getParameter(2), 1.0f);  // learning does not drive the parameter
     EXPECT_EQ(watch.postUpdates, 1);
     EXPECT_TRUE(watch.panelRedraw.load());
 
-    effect->setLearnTarget(5);
+    effect->engine().setLearnTarget(5);
     EventBlock second;
     send(second.controller(20, 10));
-    EXPECT_EQ(effect->paramControllers[2], 0);
-    EXPECT_EQ(effect->paramControllers[5], 20);
+    EXPECT_EQ(stateOf(*effect).paramControllers[2], 0);
+    EXPECT_EQ(stateOf(*effect).paramControllers[5], 20);
 }
 
 TEST_F(MidiInput, ALearnedControllerDrivesItsParameterScaledTo127) {
-    effect->paramControllers[3] = 74;
+    stateOf(*effect).paramControllers[3] = 74;
     testing::EditorWatch watch(*effect);
     EventBlock full;
     send(full.controller(74, 127));
     EXPECT_FLOAT_EQ(effect->getParameter(3), 1.0f);
-    EXPECT_FLOAT_EQ(effect->resonance, 1.0f);
+    EXPECT_FLOAT_EQ(stateOf(*effect).resonance, 1.0f);
     EventBlock half;
     send(half.midi(0xB7, 74, 64));  // any channel
     EXPECT_FLOAT_EQ(effect->getParameter(3), 64.0f / 127.0f);
-    EXPECT_EQ(effect->programs[0].params[3], effect->getParameter(3));
+    EXPECT_EQ(stateOf(*effect).programs[0].params[3], effect->getParameter(3));
     EXPECT_EQ(watch.postUpdates, 2);
     EXPECT_TRUE(watch.panelRedraw.load());
 }
 
 TEST_F(MidiInput, LearnTargetsOutOfRangeLearnNothing) {
-    effect->paramControllers[1] = 30;
-    effect->toggleMidiLearn();
+    stateOf(*effect).paramControllers[1] = 30;
+    effect->engine().toggleMidiLearn();
     for (std::int32_t target : {-1, 8, 1000}) {
-        effect->paramLearnTarget = target;
+        stateOf(*effect).paramLearnTarget = target;
         EventBlock events;
         send(events.controller(30, 1));
-        EXPECT_EQ(effect->paramControllers[1], 30) << target;
+        EXPECT_EQ(stateOf(*effect).paramControllers[1], 30) << target;
     }
-    effect->patternNoteLearn = true;
-    effect->patternNotes[0] = 60;
-    effect->patternLearnTarget = 8;
+    stateOf(*effect).patternNoteLearn = true;
+    stateOf(*effect).patternNotes[0] = 60;
+    stateOf(*effect).patternLearnTarget = 8;
     EventBlock note;
     send(note.noteOn(60, 100));
-    EXPECT_EQ(effect->patternNotes[0], 60);
+    EXPECT_EQ(stateOf(*effect).patternNotes[0], 60);
 
-    effect->patternNoteLearn = false;
-    effect->sliceNoteLearn = true;
-    effect->sliceLearnTarget = 32;
+    stateOf(*effect).patternNoteLearn = false;
+    stateOf(*effect).sliceNoteLearn = true;
+    stateOf(*effect).sliceLearnTarget = 32;
     EventBlock slice;
     send(slice.noteOn(48, 100));
-    EXPECT_EQ(effect->sliceNotes[0], 48);
+    EXPECT_EQ(stateOf(*effect).sliceNotes[0], 48);
 }
 
 // --- Pattern notes ---
 
 TEST_F(MidiInput, LearningAPatternNoteMovesItAndSelectsNothing) {
-    effect->togglePatternNoteLearn();
-    effect->setPatternLearnTarget(3);
+    effect->engine().togglePatternNoteLearn();
+    effect->engine().setPatternLearnTarget(3);
     EventBlock first;
     send(first.noteOn(60, 100));
-    effect->setPatternLearnTarget(4);
+    effect->engine().setPatternLearnTarget(4);
     EventBlock second;
     send(second.noteOn(60, 100));
-    EXPECT_EQ(effect->patternNotes[3], 0);
-    EXPECT_EQ(effect->patternNotes[4], 60);
-    EXPECT_EQ(effect->currentPattern, 0);
+    EXPECT_EQ(stateOf(*effect).patternNotes[3], 0);
+    EXPECT_EQ(stateOf(*effect).patternNotes[4], 60);
+    EXPECT_EQ(stateOf(*effect).currentPattern, 0);
 }
 
 TEST_F(MidiInput, ALearnedNoteSelectsItsPatternOnAnyChannel) {
-    effect->patternNotes[5] = 62;
+    stateOf(*effect).patternNotes[5] = 62;
     EventBlock events;
     send(events.midi(0x9A, 62, 1));
-    EXPECT_EQ(effect->currentPattern, 5);
-    EXPECT_EQ(effect->patternOffset, 160);
+    EXPECT_EQ(stateOf(*effect).currentPattern, 5);
+    EXPECT_EQ(stateOf(*effect).patternOffset, 160);
 }
 
 TEST_F(MidiInput, NoteZeroMatchesNoUnassignedEntryAndIsNeverLearned) {
-    effect->toggleSliceTriggering();
-    effect->sliceNotes[4] = 0;
+    effect->engine().toggleSliceTriggering();
+    stateOf(*effect).sliceNotes[4] = 0;
     EventBlock events;
     send(events.noteOn(0, 100));
-    EXPECT_EQ(effect->currentPattern, 0);
+    EXPECT_EQ(stateOf(*effect).currentPattern, 0);
     EXPECT_FALSE(aNoteStarted());
-    effect->togglePatternNoteLearn();
+    effect->engine().togglePatternNoteLearn();
     EventBlock learn;
     send(learn.noteOn(0, 100));
-    EXPECT_EQ(effect->patternNotes[0], 0);
-    effect->toggleNoteSliceLearn();
-    effect->setSliceLearnTarget(7);
+    EXPECT_EQ(stateOf(*effect).patternNotes[0], 0);
+    effect->engine().toggleNoteSliceLearn();
+    effect->engine().setSliceLearnTarget(7);
     EventBlock learnSlice;
     send(learnSlice.noteOn(0, 100));
-    EXPECT_EQ(effect->sliceNotes[7], 48 + 7);
+    EXPECT_EQ(stateOf(*effect).sliceNotes[7], 48 + 7);
 }
 
 TEST_F(MidiInput, DataBytesAreMaskedToSevenBits) {
-    effect->patternNotes[2] = 50;
+    stateOf(*effect).patternNotes[2] = 50;
     EventBlock events;
     send(events.midi(0x90, 0x80 | 50, 0x80 | 5));
-    EXPECT_EQ(effect->currentPattern, 2);
+    EXPECT_EQ(stateOf(*effect).currentPattern, 2);
 }
 
 // --- Note-to-slice ---
 
 TEST_F(MidiInput, DefaultNotesStartTheirSlicesAtTheirOffsetWithVelocityGain) {
-    effect->toggleSliceTriggering();
-    effect->selectPattern(1);
+    effect->engine().toggleSliceTriggering();
+    effect->engine().selectPattern(1);
     EventBlock loud;
     send(loud.noteOn(48 + 5, 127, 17));
-    EXPECT_EQ(effect->scheduledSlot, 32 + 5);
-    EXPECT_EQ(effect->scheduledGain, 1.0f);
-    EXPECT_FALSE(effect->stepSilenced);
+    EXPECT_EQ(stateOf(*effect).scheduledSlot, 32 + 5);
+    EXPECT_EQ(stateOf(*effect).scheduledGain, 1.0f);
+    EXPECT_FALSE(stateOf(*effect).stepSilenced);
 
     EventBlock medium;
     send(medium.noteOn(79, 64, 3));
-    EXPECT_EQ(effect->scheduledSlot, 32 + 31);
-    EXPECT_NEAR(effect->scheduledGain, 0.504f, 0.0005f);
-    EXPECT_EQ(effect->scheduledGain, 64.0f / 127.0f);
+    EXPECT_EQ(stateOf(*effect).scheduledSlot, 32 + 31);
+    EXPECT_NEAR(stateOf(*effect).scheduledGain, 0.504f, 0.0005f);
+    EXPECT_EQ(stateOf(*effect).scheduledGain, 64.0f / 127.0f);
 }
 
 TEST_F(MidiInput, SlicesStartOnlyInNoteToSliceModeAndOnlyForTheirNotes) {
@@ -168,49 +168,49 @@ TEST_F(MidiInput, SlicesStartOnlyInNoteToSliceModeAndOnlyForTheirNotes) {
     send(modeOff.noteOn(50, 100));
     EXPECT_FALSE(aNoteStarted());
 
-    effect->toggleSliceTriggering();
+    effect->engine().toggleSliceTriggering();
     EventBlock unassigned;
     send(unassigned.noteOn(47, 100).noteOn(80, 100));
     EXPECT_FALSE(aNoteStarted());
 }
 
 TEST_F(MidiInput, NotesWaitForTheirSampleInOrderBeforeOrAfterTheBlock) {
-    effect->toggleSliceTriggering();
+    effect->engine().toggleSliceTriggering();
     EventBlock events;
     effect->processEvents(events.noteOn(50, 100, 900).noteOn(51, 100, -40).noteOn(52, 100, 3).get());
-    ASSERT_EQ(effect->timedNoteCount, 3);
-    EXPECT_EQ(effect->timedNotes[0].at, 0);  // a note before the block starts at its first sample
-    EXPECT_EQ(effect->timedNotes[1].at, 3);
-    EXPECT_EQ(effect->timedNotes[2].at, 900);
+    ASSERT_EQ(stateOf(*effect).timedNoteCount, 3);
+    EXPECT_EQ(stateOf(*effect).timedNotes[0].at, 0);  // a note before the block starts at its first sample
+    EXPECT_EQ(stateOf(*effect).timedNotes[1].at, 3);
+    EXPECT_EQ(stateOf(*effect).timedNotes[2].at, 900);
     EventBlock none;
     send(none);
-    ASSERT_EQ(effect->timedNoteCount, 1);  // the last one falls in the next block
-    EXPECT_EQ(effect->timedNotes[0].at, 900 - kBlock);
-    EXPECT_EQ(effect->scheduledSlot, 4);
+    ASSERT_EQ(stateOf(*effect).timedNoteCount, 1);  // the last one falls in the next block
+    EXPECT_EQ(stateOf(*effect).timedNotes[0].at, 900 - kBlock);
+    EXPECT_EQ(stateOf(*effect).scheduledSlot, 4);
 }
 
 TEST_F(MidiInput, LearningASliceNoteMovesItAndStartsNoSlice) {
-    effect->toggleSliceTriggering();
-    effect->toggleNoteSliceLearn();
-    effect->setSliceLearnTarget(5);
-    effect->patternNotes[2] = 48;
+    effect->engine().toggleSliceTriggering();
+    effect->engine().toggleNoteSliceLearn();
+    effect->engine().setSliceLearnTarget(5);
+    stateOf(*effect).patternNotes[2] = 48;
     EventBlock events;
     send(events.noteOn(48, 100));
-    EXPECT_EQ(effect->sliceNotes[0], 0);
-    EXPECT_EQ(effect->sliceNotes[5], 48);
-    EXPECT_EQ(effect->currentPattern, 2);  // the note still selects its pattern
+    EXPECT_EQ(stateOf(*effect).sliceNotes[0], 0);
+    EXPECT_EQ(stateOf(*effect).sliceNotes[5], 48);
+    EXPECT_EQ(stateOf(*effect).currentPattern, 2);  // the note still selects its pattern
     EXPECT_FALSE(aNoteStarted());
 }
 
 // --- Messages that change nothing ---
 
 struct MidiState {
-    explicit MidiState(SlicerEffect& effect)
+    explicit MidiState(SlicerPlugin& effect)
         : bank(testing::saveChunk(effect)),
-          currentPattern(effect.currentPattern),
-          voiceGain(effect.voiceGain),
-          scheduledSlot(effect.scheduledSlot) {
-        std::memcpy(paramValues, effect.paramValues, sizeof paramValues);
+          currentPattern(stateOf(effect).currentPattern),
+          voiceGain(stateOf(effect).voiceGain),
+          scheduledSlot(stateOf(effect).scheduledSlot) {
+        std::memcpy(paramValues, stateOf(effect).paramValues, sizeof paramValues);
     }
     bool operator==(const MidiState& other) const {
         return bank == other.bank && currentPattern == other.currentPattern && voiceGain == other.voiceGain &&
@@ -227,17 +227,17 @@ struct MidiState {
 class IgnoredMessages : public MidiInput, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(IgnoredMessages, ChangeNothingWhetherLearningOrPlaying) {
-    effect->toggleSliceTriggering();
+    effect->engine().toggleSliceTriggering();
     if (GetParam()) {
-        effect->toggleMidiLearn();
-        effect->toggleNoteSliceLearn();
+        effect->engine().toggleMidiLearn();
+        effect->engine().toggleNoteSliceLearn();
     }
     // Parameters 0..3 listen to controller 0 and pattern 3 to note 48, and the
     // learn targets point at entries a learned message would visibly change.
-    effect->patternNotes[3] = 48;
-    effect->paramControllers[4] = 9;
-    effect->setLearnTarget(4);
-    effect->setSliceLearnTarget(6);
+    stateOf(*effect).patternNotes[3] = 48;
+    stateOf(*effect).paramControllers[4] = 9;
+    effect->engine().setLearnTarget(4);
+    effect->engine().setSliceLearnTarget(6);
     const MidiState before(*effect);
     EventBlock events;
     events

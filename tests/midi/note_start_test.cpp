@@ -29,12 +29,12 @@ struct Note {
 class NoteStart : public ::testing::Test {
   protected:
     void SetUp() override {
-        SlicerEffect& effect = *rig.effect;
-        for (std::int32_t i = 0; i < SlicerEffect::kBufferCapacity; ++i) {
-            effect.playBufferL[i] = levelOf(i / kStep);
-            effect.playBufferR[i] = effect.playBufferL[i];
+        SlicerPlugin& effect = *rig.effect;
+        for (std::int32_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
+            stateOf(effect).playBufferL[i] = levelOf(i / kStep);
+            stateOf(effect).playBufferR[i] = stateOf(effect).playBufferL[i];
         }
-        effect.freeze = true;
+        stateOf(effect).freeze = true;
     }
 
     // Plays `blocks` blocks of silence, each note sent before the block that
@@ -59,7 +59,7 @@ class NoteStart : public ::testing::Test {
 };
 
 TEST_F(NoteStart, EveryNoteStartsItsSliceAtItsOwnSample) {
-    rig.effect->toggleSliceTriggering();
+    rig.effect->engine().toggleSliceTriggering();
     // Notes on the boundaries of steps 1 to 4 (a quantised clip), three notes
     // inside one block, and one on the first sample of a block.
     const std::vector<Note> notes = {{kStep, 48 + 9},
@@ -85,15 +85,15 @@ TEST_F(NoteStart, EveryNoteStartsItsSliceAtItsOwnSample) {
 }
 
 TEST_F(NoteStart, PatternNotesTakeOverFromTheirOwnSample) {
-    SlicerEffect& effect = *rig.effect;
-    effect.patternNotes[0] = 41;
-    effect.patternNotes[1] = 40;  // pattern 1 stays silent
+    SlicerPlugin& effect = *rig.effect;
+    stateOf(effect).patternNotes[0] = 41;
+    stateOf(effect).patternNotes[1] = 40;  // pattern 1 stays silent
     for (std::int32_t k = 0; k < 32; ++k) {
-        effect.setStepValue(k, 0.8f, SlicerEffect::kLaneTrigger);  // pattern 0 plays every step
+        effect.engine().setStepValue(k, 0.8f, SlicerEngine::kLaneTrigger);  // pattern 0 plays every step
     }
-    effect.applyParameter(1, 0.0f);  // short hold: each step ends in silence
+    effect.engine().setParameter(1, 0.0f);  // short hold: each step ends in silence
     for (std::int32_t k = 0; k < 32; ++k) {
-        effect.steps[0][SlicerEffect::kLaneTrigger][32 + k] = 0.0f;
+        stateOf(effect).steps[0][SlicerEngine::kLaneTrigger][32 + k] = 0.0f;
     }
     // Pattern 1 from just after step 2's boundary, in the same block; pattern
     // 0 again exactly on step 4's boundary.

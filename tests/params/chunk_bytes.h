@@ -1,8 +1,8 @@
 // Chunks saved from and loaded into an engine, for the tests.
 #pragma once
 
-#include "engine/slicer_effect.h"
 #include "params/le_bytes.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek::testing {
 
@@ -11,14 +11,14 @@ inline std::size_t stepAt(int bank, int lane, int slot) {
     return 960 + 4 * (bank * 4550 + lane * 650 + slot);
 }
 
-inline Bytes saveChunk(SlicerEffect& effect, bool preset = false) {
+inline Bytes saveChunk(SlicerPlugin& effect, bool preset = false) {
     void* data = nullptr;
     const VstInt32 size = effect.getChunk(&data, preset);
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     return Bytes(bytes, bytes + size);
 }
 
-inline VstInt32 loadChunk(SlicerEffect& effect, Bytes& bytes, bool preset = false) {
+inline VstInt32 loadChunk(SlicerPlugin& effect, Bytes& bytes, bool preset = false) {
     return effect.setChunk(bytes.data(), static_cast<VstInt32>(bytes.size()), preset);
 }
 

@@ -1,31 +1,27 @@
-// An editor that counts the engine's update requests, and the panel-redraw
-// flag a real editor registers. The effect owns and deletes the editor.
+// Stands in for an editor: counts the engine's full-update requests and the
+// panel redraws it asks for, while attached to one test's engine.
 #pragma once
 
 #include <atomic>
-#include <memory>
 
-#include "engine/slicer_effect.h"
-#include "host/editor_base.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek::testing {
 
-class EditorSpy : public EditorBase {
-  public:
-    explicit EditorSpy(SlicerEffect* effect, int* postUpdates)
-        : EditorBase(effect), postUpdates_(postUpdates) {}
-    void postUpdate() override { ++*postUpdates_; }
+struct EditorWatch : SlicerEngine::Listener {
+    explicit EditorWatch(SlicerPlugin& effect) : engine(effect.engine()) { engine.setListener(this); }
+    ~EditorWatch() { engine.forgetListener(this); }
+    EditorWatch(const EditorWatch&) = delete;
+    EditorWatch& operator=(const EditorWatch&) = delete;
 
-  private:
-    int* postUpdates_;
-};
-
-// Attaches a spy editor and the panel flag to an effect for one test.
-struct EditorWatch {
-    explicit EditorWatch(SlicerEffect& effect) {
-        effect.setEditor(std::make_unique<EditorSpy>(&effect, &postUpdates));
-        effect.panelRedrawFlag = &panelRedraw;
+    void engineValuesChanged(bool withUpdate) override {
+        if (withUpdate) {
+            ++postUpdates;
+        }
+        panelRedraw = true;
     }
+
+    SlicerEngine& engine;
     int postUpdates = 0;
     std::atomic<bool> panelRedraw{false};
 };

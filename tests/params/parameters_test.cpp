@@ -6,15 +6,15 @@
 #include <memory>
 #include <string>
 
-#include "engine/slicer_effect.h"
 #include "params/editor_spy.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek {
 namespace {
 
 class Parameters : public ::testing::Test {
   protected:
-    std::unique_ptr<SlicerEffect> effect = std::make_unique<SlicerEffect>(nullptr);
+    std::unique_ptr<SlicerPlugin> effect = std::make_unique<SlicerPlugin>(nullptr);
 };
 
 TEST_F(Parameters, PitchMapsToWholeSemitonesFlooredFromTheBottom) {
@@ -24,7 +24,7 @@ TEST_F(Parameters, PitchMapsToWholeSemitonesFlooredFromTheBottom) {
     } cases[] = {{0.0f, -12}, {0.5f, 0}, {1.0f, 12}, {0.45f, -2}, {0.55f, 1}, {0.04f, -12}, {0.96f, 11}};
     for (const auto& c : cases) {
         effect->setParameter(6, c.value);
-        EXPECT_EQ(effect->basePitch, c.semitones) << "value " << c.value;
+        EXPECT_EQ(stateOf(*effect).basePitch, c.semitones) << "value " << c.value;
     }
 }
 
@@ -33,55 +33,55 @@ TEST_F(Parameters, PitchFromValuesFarOutsideTheRangeStaysWithinAnOctave) {
         1.5f, -0.7f, 1e30f, -1e30f, std::numeric_limits<float>::max(), -std::numeric_limits<float>::max()};
     for (float value : cases) {
         effect->setParameter(6, value);
-        EXPECT_GE(effect->basePitch, -12) << value;
-        EXPECT_LE(effect->basePitch, 12) << value;
+        EXPECT_GE(stateOf(*effect).basePitch, -12) << value;
+        EXPECT_LE(stateOf(*effect).basePitch, 12) << value;
     }
     effect->setParameter(6, 2.0f);
-    EXPECT_EQ(effect->basePitch, 12);
+    EXPECT_EQ(stateOf(*effect).basePitch, 12);
     effect->setParameter(6, -1.0f);
-    EXPECT_EQ(effect->basePitch, -12);
+    EXPECT_EQ(stateOf(*effect).basePitch, -12);
 }
 
 TEST_F(Parameters, EachIndexDrivesItsOwnEngineValue) {
     effect->setParameter(2, 0.5f);
-    EXPECT_FLOAT_EQ(effect->cutoffSq, 0.25f);
+    EXPECT_FLOAT_EQ(stateOf(*effect).cutoffSq, 0.25f);
     effect->setParameter(1, 0.8f);
-    EXPECT_FLOAT_EQ(effect->lengthSq, 0.64f);
+    EXPECT_FLOAT_EQ(stateOf(*effect).lengthSq, 0.64f);
     effect->setParameter(0, 0.3f);
-    EXPECT_FLOAT_EQ(effect->attackSq, 0.09f);
+    EXPECT_FLOAT_EQ(stateOf(*effect).attackSq, 0.09f);
     effect->setParameter(3, 0.25f);
-    EXPECT_EQ(effect->resonance, 0.25f);
+    EXPECT_EQ(stateOf(*effect).resonance, 0.25f);
     effect->setParameter(4, 0.75f);
-    EXPECT_EQ(effect->shape, 0.75f);
+    EXPECT_EQ(stateOf(*effect).shape, 0.75f);
     effect->setParameter(5, 0.125f);
-    EXPECT_EQ(effect->dryWet, 0.125f);
+    EXPECT_EQ(stateOf(*effect).dryWet, 0.125f);
     effect->setParameter(7, 0.625f);
-    EXPECT_EQ(effect->keepBuffer, 0.625f);
+    EXPECT_EQ(stateOf(*effect).keepBuffer, 0.625f);
     const float expected[] = {0.3f, 0.8f, 0.5f, 0.25f, 0.75f, 0.125f, 0.5f, 0.625f};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(effect->getParameter(i), expected[i]) << i;
-        EXPECT_EQ(effect->programs[0].params[i], expected[i]) << i;
+        EXPECT_EQ(stateOf(*effect).programs[0].params[i], expected[i]) << i;
     }
 }
 
 TEST_F(Parameters, AttackAndLengthRecomputeTheHoldLength) {
-    effect->stepSamples = 10000;
+    stateOf(*effect).stepSamples = 10000;
     effect->setParameter(1, 1.0f);
-    EXPECT_EQ(effect->holdSamples, 9200);  // (1.0 + 0) * (10000 - 900) + 100
+    EXPECT_EQ(stateOf(*effect).holdSamples, 9200);  // (1.0 + 0) * (10000 - 900) + 100
     effect->setParameter(1, 0.5f);
-    EXPECT_EQ(effect->holdSamples, 2375);  // 0.25 * 9100 + 100
-    effect->holdSamples = 0;
+    EXPECT_EQ(stateOf(*effect).holdSamples, 2375);  // 0.25 * 9100 + 100
+    stateOf(*effect).holdSamples = 0;
     effect->setParameter(0, 0.5f);
-    EXPECT_EQ(effect->holdSamples, 2375);
+    EXPECT_EQ(stateOf(*effect).holdSamples, 2375);
 }
 
 TEST_F(Parameters, ValuesOutsideTheUnitRangeAreStoredAndMappedUnclamped) {
     effect->setParameter(3, 1.5f);
     EXPECT_EQ(effect->getParameter(3), 1.5f);
-    EXPECT_EQ(effect->resonance, 1.5f);
+    EXPECT_EQ(stateOf(*effect).resonance, 1.5f);
     effect->setParameter(2, -2.0f);
     EXPECT_EQ(effect->getParameter(2), -2.0f);
-    EXPECT_EQ(effect->cutoffSq, 4.0f);
+    EXPECT_EQ(stateOf(*effect).cutoffSq, 4.0f);
 }
 
 TEST_F(Parameters, NonFiniteValuesChangeNothing) {
@@ -92,28 +92,28 @@ TEST_F(Parameters, NonFiniteValuesChangeNothing) {
         effect->setParameter(2, bad);
         effect->setParameter(6, bad);
         EXPECT_EQ(effect->getParameter(2), 0.5f);
-        EXPECT_EQ(effect->programs[0].params[2], 0.5f);
-        EXPECT_EQ(effect->cutoffSq, 0.25f);
-        EXPECT_EQ(effect->basePitch, 6);
+        EXPECT_EQ(stateOf(*effect).programs[0].params[2], 0.5f);
+        EXPECT_EQ(stateOf(*effect).cutoffSq, 0.25f);
+        EXPECT_EQ(stateOf(*effect).basePitch, 6);
     }
 }
 
 TEST_F(Parameters, MidiLearnStoresTheValueButKeepsTheSound) {
     effect->setParameter(2, 0.5f);
-    effect->toggleMidiLearn();
+    effect->engine().toggleMidiLearn();
     effect->setParameter(2, 0.3f);
     EXPECT_EQ(effect->getParameter(2), 0.3f);
-    EXPECT_EQ(effect->programs[0].params[2], 0.3f);
-    EXPECT_EQ(effect->cutoffSq, 0.25f);
+    EXPECT_EQ(stateOf(*effect).programs[0].params[2], 0.3f);
+    EXPECT_EQ(stateOf(*effect).cutoffSq, 0.25f);
 }
 
 TEST_F(Parameters, IndexesOutsideTheSetAreIgnoredButStillNotifyTheEditor) {
     testing::EditorWatch watch(*effect);
     float before[8];
-    std::memcpy(before, effect->paramValues, sizeof before);
+    std::memcpy(before, stateOf(*effect).paramValues, sizeof before);
     effect->setParameter(9, 0.5f);
     effect->setParameter(-1, 0.5f);
-    EXPECT_EQ(std::memcmp(before, effect->paramValues, sizeof effect->paramValues), 0);
+    EXPECT_EQ(std::memcmp(before, stateOf(*effect).paramValues, sizeof stateOf(*effect).paramValues), 0);
     EXPECT_EQ(watch.postUpdates, 2);
     EXPECT_TRUE(watch.panelRedraw.load());
     EXPECT_EQ(effect->getParameter(8), 0.0f);

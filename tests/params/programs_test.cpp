@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/slicer_effect.h"
 #include "params/editor_spy.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek {
 namespace {
@@ -19,7 +19,7 @@ class Programs : public ::testing::Test {
         return text;
     }
 
-    std::unique_ptr<SlicerEffect> effect = std::make_unique<SlicerEffect>(nullptr);
+    std::unique_ptr<SlicerPlugin> effect = std::make_unique<SlicerPlugin>(nullptr);
 };
 
 TEST_F(Programs, FreshProgramsAreNumberedInitOneToSixteen) {
@@ -48,12 +48,13 @@ TEST_F(Programs, OnlyTheExactDefaultNameGetsANumber) {
 }
 
 TEST_F(Programs, LongNamesAreCutWithoutTouchingTheNextProgram) {
-    const ProgramRecord neighbour = effect->programs[1];
+    const auto* next = reinterpret_cast<const char*>(&stateOf(*effect).programs[1]);
+    const std::string neighbour(next, sizeof(StoredProgram));
     std::string longName(200, 'x');
     effect->setProgramName(longName.data());
     EXPECT_EQ(programName(), std::string(23, 'x'));
-    EXPECT_EQ(effect->programs[0].name[23], '\0');
-    EXPECT_EQ(std::memcmp(&neighbour, &effect->programs[1], sizeof neighbour), 0);
+    EXPECT_EQ(stateOf(*effect).programs[0].name[23], '\0');
+    EXPECT_EQ(std::string(next, sizeof(StoredProgram)), neighbour);
 
     char shorter[] = "Bass";
     effect->setProgramName(shorter);
@@ -64,33 +65,33 @@ TEST_F(Programs, SelectingAProgramAppliesItsValuesAndPatternLength) {
     effect->setProgram(3);
     effect->setParameter(0, 0.7f);
     effect->setParameter(2, 0.4f);
-    EXPECT_EQ(effect->programs[3].params[0], 0.7f);
-    EXPECT_EQ(effect->programs[0].params[0], 0.0f);
+    EXPECT_EQ(stateOf(*effect).programs[3].params[0], 0.7f);
+    EXPECT_EQ(stateOf(*effect).programs[0].params[0], 0.0f);
 
-    effect->setPatternLength(1.0f);  // the step sequencer's control does not touch the program
-    ASSERT_EQ(effect->patternLength, 32);
+    effect->engine().setPatternLength(1.0f);  // the step sequencer's control does not touch the program
+    ASSERT_EQ(stateOf(*effect).patternLength, 32);
     effect->setProgram(0);
     EXPECT_EQ(effect->getParameter(0), 0.0f);
     EXPECT_EQ(effect->getParameter(2), 1.0f);
-    EXPECT_EQ(effect->cutoffSq, 1.0f);
-    EXPECT_EQ(effect->patternLength, 16);
-    EXPECT_EQ(effect->patternLengthValue, 0.5f);
+    EXPECT_EQ(stateOf(*effect).cutoffSq, 1.0f);
+    EXPECT_EQ(stateOf(*effect).patternLength, 16);
+    EXPECT_EQ(stateOf(*effect).patternLengthValue, 0.5f);
 
-    effect->programs[3].patternLength = 8;
+    stateOf(*effect).programs[3].patternLength = 8;
     effect->setProgram(3);
     EXPECT_EQ(effect->getParameter(0), 0.7f);
-    EXPECT_FLOAT_EQ(effect->cutoffSq, 0.16f);
-    EXPECT_EQ(effect->patternLength, 8);
-    EXPECT_EQ(effect->patternLengthValue, 0.25f);
+    EXPECT_FLOAT_EQ(stateOf(*effect).cutoffSq, 0.16f);
+    EXPECT_EQ(stateOf(*effect).patternLength, 8);
+    EXPECT_EQ(stateOf(*effect).patternLengthValue, 0.25f);
 }
 
 TEST_F(Programs, FirstSelectionBringsTheEngineInLineWithTheParameters) {
     effect->setProgram(0);
-    EXPECT_EQ(effect->attackSq, 0.0f);
-    EXPECT_FLOAT_EQ(effect->lengthSq, 0.64f);
-    EXPECT_EQ(effect->cutoffSq, 1.0f);
-    EXPECT_EQ(effect->dryWet, 1.0f);
-    EXPECT_EQ(effect->basePitch, 0);
+    EXPECT_EQ(stateOf(*effect).attackSq, 0.0f);
+    EXPECT_FLOAT_EQ(stateOf(*effect).lengthSq, 0.64f);
+    EXPECT_EQ(stateOf(*effect).cutoffSq, 1.0f);
+    EXPECT_EQ(stateOf(*effect).dryWet, 1.0f);
+    EXPECT_EQ(stateOf(*effect).basePitch, 0);
 }
 
 TEST_F(Programs, SelectionMarksThePanelWithoutPostingAnUpdate) {
@@ -104,16 +105,16 @@ TEST_F(Programs, ProgramNumbersOutsideTheSetAreIgnored) {
     effect->setProgram(5);
     effect->setProgram(16);
     effect->setProgram(-1);
-    EXPECT_EQ(effect->curProgram, 5);
+    EXPECT_EQ(stateOf(*effect).currentProgram, 5);
 }
 
 TEST_F(Programs, ACorruptProgramIndexNeverReachesOutsideTheRecords) {
-    effect->curProgram = 99;  // another thread's write, or a bug elsewhere
+    stateOf(*effect).currentProgram = 99;  // another thread's write, or a bug elsewhere
     effect->setParameter(0, 0.3f);
-    EXPECT_EQ(effect->programs[15].params[0], 0.3f);
+    EXPECT_EQ(stateOf(*effect).programs[15].params[0], 0.3f);
     char name[] = "Edge";
     effect->setProgramName(name);
-    EXPECT_STREQ(effect->programs[15].name, "Edge");
+    EXPECT_STREQ(stateOf(*effect).programs[15].name, "Edge");
 }
 
 }  // namespace

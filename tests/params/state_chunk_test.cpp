@@ -6,9 +6,9 @@
 #include <limits>
 #include <memory>
 
-#include "engine/slicer_effect.h"
 #include "params/chunk_bytes.h"
 #include "params/editor_spy.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek {
 namespace {
@@ -42,56 +42,61 @@ class Noise {
     std::uint32_t state_;
 };
 
-std::unique_ptr<SlicerEffect> freshEffect() {
-    return std::make_unique<SlicerEffect>(nullptr);
+std::unique_ptr<SlicerPlugin> freshEffect() {
+    return std::make_unique<SlicerPlugin>(nullptr);
 }
 
 // Changes everything a bank chunk carries, and freezes N samples of audio.
-void editEverything(SlicerEffect& effect, std::int32_t frozenSamples, std::uint32_t seed) {
+void editEverything(SlicerPlugin& effect, std::int32_t frozenSamples, std::uint32_t seed) {
     Noise noise(seed);
-    for (ProgramRecord& program : effect.programs) {
-        for (float& value : program.params) {
+    for (StoredProgram& program : stateOf(effect).programs) {
+        for (Shared<float>& value : program.params) {
             value = noise.unit();
         }
         program.patternLength = 2 + noise.below(31);
         std::strcpy(program.name, "Edited");
     }
-    for (auto& bank : effect.steps) {
+    for (auto& bank : stateOf(effect).steps) {
         for (auto& lane : bank) {
-            for (float& value : lane) {
+            for (Shared<float>& value : lane) {
                 value = noise.unit();
             }
         }
     }
-    for (std::int32_t& number : effect.paramControllers) {
+    for (Shared<std::int32_t>& number : stateOf(effect).paramControllers) {
         number = noise.below(128);
     }
-    for (std::int32_t& number : effect.patternNotes) {
+    for (Shared<std::int32_t>& number : stateOf(effect).patternNotes) {
         number = noise.below(128);
     }
-    for (std::int32_t& number : effect.sliceNotes) {
+    for (Shared<std::int32_t>& number : stateOf(effect).sliceNotes) {
         number = noise.below(128);
     }
-    effect.freeze = true;
-    effect.patternSamples = frozenSamples;
+    stateOf(effect).freeze = true;
+    stateOf(effect).patternSamples = frozenSamples;
     for (std::int32_t i = 0; i < frozenSamples; ++i) {
-        effect.playBufferL[i] = noise.unit() * 2.0f - 1.0f;
-        effect.playBufferR[i] = noise.unit() * 2.0f - 1.0f;
+        stateOf(effect).playBufferL[i] = noise.unit() * 2.0f - 1.0f;
+        stateOf(effect).playBufferR[i] = noise.unit() * 2.0f - 1.0f;
     }
 }
 
-void expectSameStoredState(const SlicerEffect& a, const SlicerEffect& b) {
+void expectSameStoredState(SlicerPlugin& a, SlicerPlugin& b) {
     for (int p = 0; p < 16; ++p) {
-        EXPECT_EQ(std::memcmp(a.programs[p].params, b.programs[p].params, sizeof a.programs[p].params), 0)
+        EXPECT_EQ(std::memcmp(stateOf(a).programs[p].params, stateOf(b).programs[p].params,
+                              sizeof stateOf(a).programs[p].params),
+                  0)
             << p;
-        EXPECT_EQ(a.programs[p].patternLength, b.programs[p].patternLength) << p;
+        EXPECT_EQ(stateOf(a).programs[p].patternLength, stateOf(b).programs[p].patternLength) << p;
     }
-    EXPECT_EQ(std::memcmp(a.steps, b.steps, sizeof a.steps), 0);
-    EXPECT_EQ(std::memcmp(a.paramControllers, b.paramControllers, sizeof a.paramControllers), 0);
-    EXPECT_EQ(std::memcmp(a.patternNotes, b.patternNotes, sizeof a.patternNotes), 0);
-    EXPECT_EQ(std::memcmp(a.sliceNotes, b.sliceNotes, sizeof a.sliceNotes), 0);
-    EXPECT_EQ(a.freeze, b.freeze);
-    EXPECT_EQ(a.patternSamples, b.patternSamples);
+    EXPECT_EQ(std::memcmp(stateOf(a).steps, stateOf(b).steps, sizeof stateOf(a).steps), 0);
+    EXPECT_EQ(std::memcmp(stateOf(a).paramControllers, stateOf(b).paramControllers,
+                          sizeof stateOf(a).paramControllers),
+              0);
+    EXPECT_EQ(std::memcmp(stateOf(a).patternNotes, stateOf(b).patternNotes, sizeof stateOf(a).patternNotes),
+              0);
+    EXPECT_EQ(std::memcmp(stateOf(a).sliceNotes, stateOf(b).sliceNotes, sizeof stateOf(a).sliceNotes), 0);
+    EXPECT_EQ(stateOf(a).freeze, stateOf(b).freeze);
+    EXPECT_EQ(stateOf(a).patternSamples, stateOf(b).patternSamples);
 }
 
 // --- Sizes and the saved layout ---
@@ -118,24 +123,24 @@ TEST(StateChunkSave, FreshBankIsTheFixedSizeWithDefaultPrograms) {
 
 TEST(StateChunkSave, SizeGrowsWithTheRecordedPatternAndPresetsAreSixtyBytes) {
     auto effect = freshEffect();
-    effect->patternSamples = 1000;
+    stateOf(*effect).patternSamples = 1000;
     EXPECT_EQ(saveChunk(*effect).size(), kFixedBankBytes + 8000);
-    effect->freeze = true;
+    stateOf(*effect).freeze = true;
     EXPECT_EQ(saveChunk(*effect).size(), kFixedBankBytes + 8000);
     EXPECT_EQ(saveChunk(*effect, true).size(), 60u);
 }
 
 TEST(StateChunkSave, EveryValueLandsAtItsOffsetLittleEndian) {
     auto effect = freshEffect();
-    effect->programs[5].params[3] = 0.25f;
-    effect->programs[15].patternLength = 7;
-    effect->steps[3][6][649] = 1.0f;
-    effect->paramControllers[3] = 74;
-    effect->patternNotes[7] = 60;
-    effect->freeze = true;
-    effect->patternSamples = 3;
-    effect->playBufferL[2] = -0.5f;
-    effect->playBufferR[0] = 0.75f;
+    stateOf(*effect).programs[5].params[3] = 0.25f;
+    stateOf(*effect).programs[15].patternLength = 7;
+    stateOf(*effect).steps[3][6][649] = 1.0f;
+    stateOf(*effect).paramControllers[3] = 74;
+    stateOf(*effect).patternNotes[7] = 60;
+    stateOf(*effect).freeze = true;
+    stateOf(*effect).patternSamples = 3;
+    stateOf(*effect).playBufferL[2] = -0.5f;
+    stateOf(*effect).playBufferR[0] = 0.75f;
     const Bytes bank = saveChunk(*effect);
     ASSERT_EQ(bank.size(), kFixedBankBytes + 24);
     EXPECT_EQ(getF32(bank, 5 * 60 + 12), 0.25f);
@@ -157,11 +162,11 @@ TEST(StateChunkSave, EveryValueLandsAtItsOffsetLittleEndian) {
 TEST(StateChunkSave, SavingChangesNothingAndTheBankCarriesTheEnginesProgramAndLength) {
     auto effect = freshEffect();
     effect->setProgram(4);
-    effect->setPatternLength(0.4f);  // 12 steps; program 4 keeps its 16
+    effect->engine().setPatternLength(0.4f);  // 12 steps; program 4 keeps its 16
     const Bytes preset = saveChunk(*effect, true);
     const Bytes bank = saveChunk(*effect);
-    EXPECT_EQ(effect->patternLength, 12);
-    EXPECT_EQ(effect->patternLengthValue, 0.4f);
+    EXPECT_EQ(stateOf(*effect).patternLength, 12);
+    EXPECT_EQ(stateOf(*effect).patternLengthValue, 0.4f);
     EXPECT_EQ(getF32(preset, 4), 0.8f);
     EXPECT_EQ(getI32(preset, 32), 16);
     EXPECT_STREQ(reinterpret_cast<const char*>(&preset[36]), "Init");
@@ -199,8 +204,12 @@ TEST(StateChunkRoundTrip, BankRestoresEverythingBitExactIntoAFreshInstance) {
     auto restored = freshEffect();
     EXPECT_EQ(loadChunk(*restored, bank), 73964);
     expectSameStoredState(*original, *restored);
-    EXPECT_EQ(std::memcmp(original->playBufferL.get(), restored->playBufferL.get(), 4 * kSamples), 0);
-    EXPECT_EQ(std::memcmp(original->playBufferR.get(), restored->playBufferR.get(), 4 * kSamples), 0);
+    EXPECT_EQ(
+        std::memcmp(stateOf(*original).playBufferL.get(), stateOf(*restored).playBufferL.get(), 4 * kSamples),
+        0);
+    EXPECT_EQ(
+        std::memcmp(stateOf(*original).playBufferR.get(), stateOf(*restored).playBufferR.get(), 4 * kSamples),
+        0);
     EXPECT_EQ(saveChunk(*restored), bank);
 }
 
@@ -212,8 +221,10 @@ TEST(StateChunkRoundTrip, LargestFrozenPatternIsAccepted) {
     ASSERT_EQ(bank.size(), kFixedBankBytes + 8u * kSamples);
     auto restored = freshEffect();
     ASSERT_EQ(loadChunk(*restored, bank), 73964);
-    EXPECT_EQ(restored->patternSamples, kSamples);
-    EXPECT_EQ(std::memcmp(original->playBufferR.get(), restored->playBufferR.get(), 4 * kSamples), 0);
+    EXPECT_EQ(stateOf(*restored).patternSamples, kSamples);
+    EXPECT_EQ(
+        std::memcmp(stateOf(*original).playBufferR.get(), stateOf(*restored).playBufferR.get(), 4 * kSamples),
+        0);
 }
 
 TEST(StateChunkRoundTrip, ReloadingOurOwnChunkBufferKeepsTheState) {
@@ -228,46 +239,46 @@ TEST(StateChunkRoundTrip, ReloadingOurOwnChunkBufferKeepsTheState) {
 
 TEST(StateChunkRoundTrip, BankLoadAppliesTheCurrentProgramAndTheEnginesPatternLength) {
     auto source = freshEffect();
-    source->programs[3].params[2] = 0.3f;
-    source->programs[3].patternLength = 8;
-    std::strcpy(source->programs[3].name, "Saved");
-    source->curProgram = 3;
-    source->setPatternLength(0.4f);
+    stateOf(*source).programs[3].params[2] = 0.3f;
+    stateOf(*source).programs[3].patternLength = 8;
+    std::strcpy(stateOf(*source).programs[3].name, "Saved");
+    stateOf(*source).currentProgram = 3;
+    source->engine().setPatternLength(0.4f);
     Bytes bank = saveChunk(*source);
 
     // As a host that selects a program first and restores the chunk after it.
     auto target = freshEffect();
     target->setProgram(0);
     ASSERT_EQ(loadChunk(*target, bank), 73964);
-    EXPECT_EQ(target->curProgram, 3);
+    EXPECT_EQ(stateOf(*target).currentProgram, 3);
     EXPECT_EQ(target->getParameter(2), 0.3f);
-    EXPECT_FLOAT_EQ(target->cutoffSq, 0.09f);
-    EXPECT_EQ(target->patternLength, 12);
-    EXPECT_EQ(target->patternLengthValue, 0.4f);
-    EXPECT_STREQ(target->programs[3].name, "Saved");
+    EXPECT_FLOAT_EQ(stateOf(*target).cutoffSq, 0.09f);
+    EXPECT_EQ(stateOf(*target).patternLength, 12);
+    EXPECT_EQ(stateOf(*target).patternLengthValue, 0.4f);
+    EXPECT_STREQ(stateOf(*target).programs[3].name, "Saved");
 
     // Today's chunks carry neither: the program that is current applies, with its stored length.
     std::fill(bank.begin() + 73960 + 24, bank.begin() + 73960 + 40, 0);
     auto older = freshEffect();
     older->setProgram(3);
     ASSERT_EQ(loadChunk(*older, bank), 73964);
-    EXPECT_EQ(older->curProgram, 3);
+    EXPECT_EQ(stateOf(*older).currentProgram, 3);
     EXPECT_EQ(older->getParameter(2), 0.3f);
-    EXPECT_EQ(older->patternLength, 8);
-    EXPECT_EQ(older->patternLengthValue, 0.25f);
+    EXPECT_EQ(stateOf(*older).patternLength, 8);
+    EXPECT_EQ(stateOf(*older).patternLengthValue, 0.25f);
 }
 
 TEST(StateChunkRoundTrip, UnfrozenBankLeavesThePlayBuffersAlone) {
     auto source = freshEffect();
-    source->patternSamples = 100;
+    stateOf(*source).patternSamples = 100;
     Bytes bank = saveChunk(*source);
     auto target = freshEffect();
-    std::fill_n(target->playBufferL.get(), 200, 0.5f);
+    std::fill_n(stateOf(*target).playBufferL.get(), 200, 0.5f);
     ASSERT_EQ(loadChunk(*target, bank), 73964);
-    EXPECT_FALSE(target->freeze);
-    EXPECT_EQ(target->patternSamples, 100);
-    EXPECT_EQ(target->playBufferL[0], 0.5f);
-    EXPECT_EQ(target->playBufferL[199], 0.5f);
+    EXPECT_FALSE(stateOf(*target).freeze);
+    EXPECT_EQ(stateOf(*target).patternSamples, 100);
+    EXPECT_EQ(stateOf(*target).playBufferL[0], 0.5f);
+    EXPECT_EQ(stateOf(*target).playBufferL[199], 0.5f);
 }
 
 TEST(StateChunkRoundTrip, PresetLoadReachesParametersAndPatternLength) {
@@ -282,12 +293,12 @@ TEST(StateChunkRoundTrip, PresetLoadReachesParametersAndPatternLength) {
     std::strcpy(reinterpret_cast<char*>(&preset[36]), "Other");
     EXPECT_EQ(loadChunk(*effect, preset, true), 60);
     EXPECT_EQ(effect->getParameter(0), 0.2f);
-    EXPECT_EQ(effect->programs[2].params[7], 0.3f);
-    EXPECT_EQ(effect->programs[0].params[0], 0.0f);
-    EXPECT_EQ(effect->patternLength, 8);
-    EXPECT_EQ(effect->patternLengthValue, 0.25f);
-    EXPECT_EQ(effect->basePitch, -6);
-    EXPECT_STREQ(effect->programs[2].name, "Other");
+    EXPECT_EQ(stateOf(*effect).programs[2].params[7], 0.3f);
+    EXPECT_EQ(stateOf(*effect).programs[0].params[0], 0.0f);
+    EXPECT_EQ(stateOf(*effect).patternLength, 8);
+    EXPECT_EQ(stateOf(*effect).patternLengthValue, 0.25f);
+    EXPECT_EQ(stateOf(*effect).basePitch, -6);
+    EXPECT_STREQ(stateOf(*effect).programs[2].name, "Other");
 }
 
 TEST(StateChunkRoundTrip, LoadsTellTheEditorAndSavesDoNot) {
@@ -339,31 +350,31 @@ TEST(StateChunkLoad, HandWrittenBankLoadsEveryField) {
 
     auto effect = freshEffect();
     ASSERT_EQ(loadChunk(*effect, bank), 73964);
-    EXPECT_EQ(effect->programs[5].params[3], 0.01f * 43.0f);
-    EXPECT_EQ(effect->programs[15].patternLength, 17);
-    EXPECT_EQ(effect->steps[2][4][100], static_cast<float>((2 * 7 + 4) * 650 + 100) / 18200.0f);
-    EXPECT_EQ(effect->steps[3][6][649], static_cast<float>(18199) / 18200.0f);
-    EXPECT_EQ(effect->paramControllers[3], 13);
-    EXPECT_EQ(effect->patternNotes[7], 67);
-    EXPECT_EQ(effect->sliceNotes[31], 121);
-    EXPECT_TRUE(effect->freeze);
-    EXPECT_EQ(effect->patternSamples, kSamples);
-    EXPECT_EQ(effect->playBufferL[3], 0.1f * 4.0f);
-    EXPECT_EQ(effect->playBufferR[0], -0.1f);
+    EXPECT_EQ(stateOf(*effect).programs[5].params[3], 0.01f * 43.0f);
+    EXPECT_EQ(stateOf(*effect).programs[15].patternLength, 17);
+    EXPECT_EQ(stateOf(*effect).steps[2][4][100], static_cast<float>((2 * 7 + 4) * 650 + 100) / 18200.0f);
+    EXPECT_EQ(stateOf(*effect).steps[3][6][649], static_cast<float>(18199) / 18200.0f);
+    EXPECT_EQ(stateOf(*effect).paramControllers[3], 13);
+    EXPECT_EQ(stateOf(*effect).patternNotes[7], 67);
+    EXPECT_EQ(stateOf(*effect).sliceNotes[31], 121);
+    EXPECT_TRUE(stateOf(*effect).freeze);
+    EXPECT_EQ(stateOf(*effect).patternSamples, kSamples);
+    EXPECT_EQ(stateOf(*effect).playBufferL[3], 0.1f * 4.0f);
+    EXPECT_EQ(stateOf(*effect).playBufferR[0], -0.1f);
     // Our own settings are not in this chunk: they keep their values.
-    EXPECT_EQ(effect->resolutionIndex, 3);
-    EXPECT_EQ(effect->currentPattern, 0);
+    EXPECT_EQ(stateOf(*effect).resolutionIndex, 3);
+    EXPECT_EQ(stateOf(*effect).currentPattern, 0);
 }
 
 // --- Damaged or hostile chunks ---
 
 struct Snapshot {
-    explicit Snapshot(SlicerEffect& effect)
+    explicit Snapshot(SlicerPlugin& effect)
         : bank(saveChunk(effect)),
-          leftHead(effect.playBufferL[0]),
-          curProgram(effect.curProgram),
-          patternLength(effect.patternLength) {
-        std::memcpy(paramValues, effect.paramValues, sizeof paramValues);
+          leftHead(stateOf(effect).playBufferL[0]),
+          curProgram(stateOf(effect).currentProgram),
+          patternLength(stateOf(effect).patternLength) {
+        std::memcpy(paramValues, stateOf(effect).paramValues, sizeof paramValues);
     }
     bool operator==(const Snapshot& other) const {
         return bank == other.bank && leftHead == other.leftHead && curProgram == other.curProgram &&
@@ -381,7 +392,7 @@ class MalformedChunk : public ::testing::Test {
   protected:
     void SetUp() override {
         editEverything(*effect, 64, 5);
-        effect->playBufferL[0] = 0.125f;
+        stateOf(*effect).playBufferL[0] = 0.125f;
     }
     void expectRejected(Bytes bytes, bool preset = false) {
         const Snapshot before(*effect);
@@ -394,7 +405,7 @@ class MalformedChunk : public ::testing::Test {
         editEverything(*source, samples, 9);
         return saveChunk(*source);
     }
-    std::unique_ptr<SlicerEffect> effect = freshEffect();
+    std::unique_ptr<SlicerPlugin> effect = freshEffect();
 };
 
 TEST_F(MalformedChunk, BankTooShortForItsFixedPartIsRejectedWhole) {
@@ -434,8 +445,8 @@ TEST_F(MalformedChunk, UnfrozenBankWithoutAudioBytesIsStillWhole) {
     bank[73824] = 0;
     bank.resize(73960);
     EXPECT_EQ(loadChunk(*effect, bank), 73964);
-    EXPECT_FALSE(effect->freeze);
-    EXPECT_EQ(effect->patternSamples, 100);
+    EXPECT_FALSE(stateOf(*effect).freeze);
+    EXPECT_EQ(stateOf(*effect).patternSamples, 100);
 }
 
 TEST(StateChunkLoad, ValuesFromAFileAreMadeSafe) {
@@ -457,22 +468,22 @@ TEST(StateChunkLoad, ValuesFromAFileAreMadeSafe) {
     std::fill_n(&bank[120 + 36], 24, 'n');  // no terminator
 
     auto effect = freshEffect();
-    effect->steps[2][0][2] = 0.6f;
-    effect->programs[2].params[2] = 0.4f;
+    stateOf(*effect).steps[2][0][2] = 0.6f;
+    stateOf(*effect).programs[2].params[2] = 0.4f;
     ASSERT_EQ(loadChunk(*effect, bank), 73964);
-    EXPECT_EQ(effect->steps[0][5][3], 1.0f);
-    EXPECT_EQ(effect->steps[1][4][7], 0.0f);
-    EXPECT_EQ(effect->steps[2][0][2], 0.6f);  // no number: the slot keeps its value
-    EXPECT_EQ(effect->steps[3][1][9], 0.5f);
-    EXPECT_EQ(effect->programs[0].patternLength, 2);
-    EXPECT_EQ(effect->programs[1].patternLength, 32);
-    EXPECT_EQ(effect->programs[2].params[2], 0.4f);
-    EXPECT_EQ(effect->paramControllers[0], 0);
-    EXPECT_STREQ(effect->programs[1].name, "Tab?and?bell");
-    EXPECT_EQ(effect->programs[2].name, std::string(23, 'n'));
-    EXPECT_EQ(effect->patternNotes[1], 0);
-    EXPECT_EQ(effect->sliceNotes[2], 0);
-    EXPECT_EQ(effect->sliceNotes[3], 127);
+    EXPECT_EQ(stateOf(*effect).steps[0][5][3], 1.0f);
+    EXPECT_EQ(stateOf(*effect).steps[1][4][7], 0.0f);
+    EXPECT_EQ(stateOf(*effect).steps[2][0][2], 0.6f);  // no number: the slot keeps its value
+    EXPECT_EQ(stateOf(*effect).steps[3][1][9], 0.5f);
+    EXPECT_EQ(stateOf(*effect).programs[0].patternLength, 2);
+    EXPECT_EQ(stateOf(*effect).programs[1].patternLength, 32);
+    EXPECT_EQ(stateOf(*effect).programs[2].params[2], 0.4f);
+    EXPECT_EQ(stateOf(*effect).paramControllers[0], 0);
+    EXPECT_STREQ(stateOf(*effect).programs[1].name, "Tab?and?bell");
+    EXPECT_EQ(stateOf(*effect).programs[2].name, std::string(23, 'n'));
+    EXPECT_EQ(stateOf(*effect).patternNotes[1], 0);
+    EXPECT_EQ(stateOf(*effect).sliceNotes[2], 0);
+    EXPECT_EQ(stateOf(*effect).sliceNotes[3], 127);
 
     Bytes preset(60, 0);
     putF32(preset, 0, nan);
@@ -481,14 +492,14 @@ TEST(StateChunkLoad, ValuesFromAFileAreMadeSafe) {
     effect->setParameter(0, 0.5f);
     ASSERT_EQ(loadChunk(*effect, preset, true), 60);
     EXPECT_EQ(effect->getParameter(0), 0.5f);
-    EXPECT_EQ(effect->patternLength, 2);
+    EXPECT_EQ(stateOf(*effect).patternLength, 2);
 }
 
 TEST(StateChunkLoad, FrozenAudioFromAFileIsMadeSafe) {
     constexpr std::int32_t kSamples = 4;
     auto source = freshEffect();
-    source->freeze = true;
-    source->patternSamples = kSamples;
+    stateOf(*source).freeze = true;
+    stateOf(*source).patternSamples = kSamples;
     Bytes bank = saveChunk(*source);
     putF32(bank, 73960, std::numeric_limits<float>::quiet_NaN());
     putF32(bank, 73960 + 4, std::numeric_limits<float>::infinity());
@@ -498,58 +509,58 @@ TEST(StateChunkLoad, FrozenAudioFromAFileIsMadeSafe) {
 
     auto effect = freshEffect();
     ASSERT_EQ(loadChunk(*effect, bank), 73964);
-    EXPECT_EQ(effect->playBufferL[0], 0.0f);
-    EXPECT_EQ(effect->playBufferL[1], 0.0f);
-    EXPECT_EQ(effect->playBufferL[2], 1e6f);
-    EXPECT_EQ(effect->playBufferL[3], -0.25f);
-    EXPECT_EQ(effect->playBufferR[0], -1e6f);
+    EXPECT_EQ(stateOf(*effect).playBufferL[0], 0.0f);
+    EXPECT_EQ(stateOf(*effect).playBufferL[1], 0.0f);
+    EXPECT_EQ(stateOf(*effect).playBufferL[2], 1e6f);
+    EXPECT_EQ(stateOf(*effect).playBufferL[3], -0.25f);
+    EXPECT_EQ(stateOf(*effect).playBufferR[0], -1e6f);
 }
 
 // --- Settings carried in the trailer ---
 
 TEST(StateChunkSettings, ResolutionShuffleBankPatternAndModeSurviveARoundTrip) {
     auto source = freshEffect();
-    source->resolutionIndex = 5;
-    source->setShuffle(0.3f);
-    source->selectBank(2);
-    source->selectPattern(6);
-    source->noteToSliceMode = true;
-    source->patternSamples = 10;
+    stateOf(*source).resolutionIndex = 5;
+    source->engine().setShuffle(0.3f);
+    source->engine().selectBank(2);
+    source->engine().selectPattern(6);
+    stateOf(*source).noteToSliceMode = true;
+    stateOf(*source).patternSamples = 10;
     Bytes bank = saveChunk(*source);
     EXPECT_EQ(std::memcmp(&bank[73960 + 80], "TVX1", 4), 0);
 
     auto target = freshEffect();
     ASSERT_EQ(loadChunk(*target, bank), 73964);
-    EXPECT_EQ(target->resolutionIndex, 5);
-    EXPECT_EQ(target->shuffle, 0.3f);
-    EXPECT_EQ(target->currentBank, 2);
-    EXPECT_EQ(target->currentPattern, 6);
-    EXPECT_EQ(target->patternOffset, 192);
-    EXPECT_TRUE(target->noteToSliceMode);
+    EXPECT_EQ(stateOf(*target).resolutionIndex, 5);
+    EXPECT_EQ(stateOf(*target).shuffle, 0.3f);
+    EXPECT_EQ(stateOf(*target).currentBank, 2);
+    EXPECT_EQ(stateOf(*target).currentPattern, 6);
+    EXPECT_EQ(stateOf(*target).patternOffset, 192);
+    EXPECT_TRUE(stateOf(*target).noteToSliceMode);
 }
 
 class SettingsNotApplied : public ::testing::Test {
   protected:
     void SetUp() override {
         auto source = freshEffect();
-        source->resolutionIndex = 0;
-        source->setShuffle(1.0f);
-        source->selectBank(3);
-        source->selectPattern(7);
-        source->noteToSliceMode = true;
-        source->programs[4].patternLength = 5;
+        stateOf(*source).resolutionIndex = 0;
+        source->engine().setShuffle(1.0f);
+        source->engine().selectBank(3);
+        source->engine().selectPattern(7);
+        stateOf(*source).noteToSliceMode = true;
+        stateOf(*source).programs[4].patternLength = 5;
         bank = saveChunk(*source);
     }
     void expectSettingsKept() {
         auto target = freshEffect();
         ASSERT_EQ(loadChunk(*target, bank), 73964);
-        EXPECT_EQ(target->programs[4].patternLength, 5);  // the rest of the chunk still loads
-        EXPECT_EQ(target->resolutionIndex, 3);
-        EXPECT_EQ(target->shuffle, 0.0f);
-        EXPECT_EQ(target->currentBank, 0);
-        EXPECT_EQ(target->currentPattern, 0);
-        EXPECT_EQ(target->patternOffset, 0);
-        EXPECT_FALSE(target->noteToSliceMode);
+        EXPECT_EQ(stateOf(*target).programs[4].patternLength, 5);  // the rest of the chunk still loads
+        EXPECT_EQ(stateOf(*target).resolutionIndex, 3);
+        EXPECT_EQ(stateOf(*target).shuffle, 0.0f);
+        EXPECT_EQ(stateOf(*target).currentBank, 0);
+        EXPECT_EQ(stateOf(*target).currentPattern, 0);
+        EXPECT_EQ(stateOf(*target).patternOffset, 0);
+        EXPECT_FALSE(stateOf(*target).noteToSliceMode);
     }
     Bytes bank;
 };
@@ -566,9 +577,9 @@ TEST_F(SettingsNotApplied, ChunkTooShortToHoldThem) {
 
 TEST(StateChunkSettings, ProgramAndPatternLengthOutOfRangeAreIgnored) {
     auto source = freshEffect();
-    source->programs[2].patternLength = 6;
-    source->curProgram = 2;
-    source->setPatternLength(1.0f);
+    stateOf(*source).programs[2].patternLength = 6;
+    stateOf(*source).currentProgram = 2;
+    source->engine().setPatternLength(1.0f);
     const Bytes good = saveChunk(*source);
     const struct {
         std::size_t at;
@@ -581,8 +592,8 @@ TEST(StateChunkSettings, ProgramAndPatternLengthOutOfRangeAreIgnored) {
         auto target = freshEffect();
         target->setProgram(5);
         ASSERT_EQ(loadChunk(*target, bank), 73964);
-        EXPECT_EQ(target->curProgram, 5) << d.at;
-        EXPECT_EQ(target->patternLength, 16) << d.at;  // program 5's stored length
+        EXPECT_EQ(stateOf(*target).currentProgram, 5) << d.at;
+        EXPECT_EQ(stateOf(*target).patternLength, 16) << d.at;  // program 5's stored length
     }
 }
 

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/slicer_effect.h"
+#include "support/engine_state_access.h"
 
 namespace tramvek::test {
 namespace {
@@ -73,7 +73,7 @@ class FaultLog {
 };
 
 struct Shared {
-    SlicerEffect effect{&stressCallback};
+    SlicerPlugin effect{&stressCallback};
     std::atomic<bool> stop{false};
     FaultLog faults;
     std::vector<Bytes> validChunks;  // bank chunks (frozen, default) and a preset chunk
@@ -191,7 +191,7 @@ Bytes malformed(const Bytes& valid, std::mt19937& random) {
                                                                 0, valid.size())(random)));
         case 1: {
             Bytes longer = valid;
-            longer.resize(valid.size() + 8 * SlicerEffect::kBufferCapacity / 4, 0x41);
+            longer.resize(valid.size() + 8 * SlicerEngine::kBufferCapacity / 4, 0x41);
             return longer;
         }
         case 2: {
@@ -275,7 +275,7 @@ long hostThread(Shared& s) {
 // --- the editor thread: every operation the views call, indexes a little
 // beyond their ranges on purpose ---
 
-void editorAction(SlicerEffect& x, std::mt19937& random) {
+void editorAction(SlicerPlugin& x, std::mt19937& random) {
     std::uniform_real_distribution<float> value(-0.25f, 1.25f);
     auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<std::int32_t>(low, high)(random);
@@ -284,55 +284,55 @@ void editorAction(SlicerEffect& x, std::mt19937& random) {
         case 0:
         case 1:
         case 2:
-            x.setStepValue(pick(-2, 34), value(random), pick(-1, 7));
+            x.engine().setStepValue(pick(-2, 34), value(random), pick(-1, 7));
             break;
         case 3:
-            x.setPatternLength(value(random));
+            x.engine().setPatternLength(value(random));
             break;
         case 4:
-            x.nextResolution();
+            x.engine().nextResolution();
             break;
         case 5:
-            x.previousResolution();
+            x.engine().previousResolution();
             break;
         case 6:
-            x.selectPattern(pick(-1, 8));
+            x.engine().selectPattern(pick(-1, 8));
             break;
         case 7:
-            x.selectBank(pick(-1, 4));
+            x.engine().selectBank(pick(-1, 4));
             break;
         case 8:
-            x.copyPattern(pick(-1, 8));
+            x.engine().copyPattern(pick(-1, 8));
             break;
         case 9:
-            x.pastePattern(pick(-1, 8));
+            x.engine().pastePattern(pick(-1, 8));
             break;
         case 10:
-            x.setShuffle(value(random));
+            x.engine().setShuffle(value(random));
             break;
         case 11:
-            x.flushBuffer();
+            x.engine().flushBuffer();
             break;
         case 12:
-            x.toggleFreeze();
+            x.engine().toggleFreeze();
             break;
         case 13:
-            x.toggleMidiLearn();
-            x.setLearnTarget(pick(-1, 8));
+            x.engine().toggleMidiLearn();
+            x.engine().setLearnTarget(pick(-1, 8));
             break;
         case 14:
-            x.togglePatternNoteLearn();
-            x.setPatternLearnTarget(pick(-1, 8));
+            x.engine().togglePatternNoteLearn();
+            x.engine().setPatternLearnTarget(pick(-1, 8));
             break;
         case 15:
-            x.toggleSliceTriggering();
+            x.engine().toggleSliceTriggering();
             break;
         case 16:
-            x.toggleNoteSliceLearn();
-            x.setSliceLearnTarget(pick(-1, 32));
+            x.engine().toggleNoteSliceLearn();
+            x.engine().setSliceLearnTarget(pick(-1, 32));
             break;
         default:
-            x.applyParameter(pick(0, 7), std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
+            x.engine().setParameter(pick(0, 7), std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
             break;
     }
 }
@@ -363,9 +363,9 @@ void prepareChunks(Shared& s) {
         moveTransport(random, 1024, ppq, tempo);
         s.effect.effect.processReplacing(&s.effect.effect, in, outs, 1024);
     }
-    s.effect.toggleFreeze();
+    s.effect.engine().toggleFreeze();
     s.validChunks.push_back(saveChunk(s, false));
-    s.effect.toggleFreeze();
+    s.effect.engine().toggleFreeze();
     s.validChunks.push_back(saveChunk(s, true));
 }
 

@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "engine/engine_limits.h"
-#include "engine/slicer_effect.h"
+#include "engine/slicer_engine.h"
 #include "params/chunk_layout.h"
-#include "params/current_program.h"
 #include "params/little_endian.h"
+#include "params/program_record.h"
 
 namespace tramvek {
 namespace {
@@ -17,17 +17,15 @@ namespace {
 namespace layout = chunk_layout;
 
 // The layout's counts are the engine's: a change to either shows here.
-static_assert(layout::kProgramCount == SlicerEffect::kProgramCount);
-static_assert(layout::kParamCount == SlicerEffect::kParamCount);
-static_assert(layout::kBankCount == SlicerEffect::kBankCount);
-static_assert(layout::kLaneCount == SlicerEffect::kLaneCount);
-static_assert(layout::kSlotCount == SlicerEffect::kSlotCount);
-static_assert(layout::kPatternNoteCount == SlicerEffect::kPatternCount);
-static_assert(layout::kSliceNoteCount == SlicerEffect::kSliceCount);
+static_assert(layout::kProgramCount == SlicerEngine::kProgramCount);
+static_assert(layout::kParamCount == SlicerEngine::kParamCount);
+static_assert(layout::kBankCount == SlicerEngine::kBankCount);
+static_assert(layout::kLaneCount == SlicerEngine::kLaneCount);
+static_assert(layout::kSlotCount == SlicerEngine::kSlotCount);
+static_assert(layout::kPatternNoteCount == SlicerEngine::kPatternCount);
+static_assert(layout::kSliceNoteCount == SlicerEngine::kSliceCount);
 static_assert(layout::kRecordBytes == sizeof(ProgramRecord));
 static_assert(layout::kRecordNameBytes == sizeof(ProgramRecord::name));
-static_assert(sizeof(SlicerEffect::presetChunkOut) == layout::kPresetBytes);
-static_assert(SlicerEffect::kChunkCapacity == layout::bankBytes(SlicerEffect::kBufferCapacity));
 
 constexpr std::int32_t kMinPatternLength = 2;
 constexpr std::int32_t kMaxPatternLength = 32;
@@ -66,7 +64,7 @@ std::int32_t safeMidiNumber(std::int32_t stored) {
 
 // --- Program records ---
 
-void writeProgramRecord(std::uint8_t* out, const ProgramRecord& record) {
+void writeProgramRecord(std::uint8_t* out, const StoredProgram& record) {
     for (std::size_t i = 0; i < layout::kParamCount; ++i) {
         writeLeF32(out, layout::kRecordParams + 4 * i, record.params[i]);
     }
@@ -76,30 +74,34 @@ void writeProgramRecord(std::uint8_t* out, const ProgramRecord& record) {
     std::memcpy(out + layout::kRecordName, record.name, strnlen(record.name, layout::kRecordNameBytes - 1));
 }
 
-void readProgramRecord(const std::uint8_t* in, ProgramRecord& record) {
+void readProgramRecord(const std::uint8_t* in, StoredProgram& record) {
     for (std::size_t i = 0; i < layout::kParamCount; ++i) {
         record.params[i] = safeParamValue(readLeF32(in, layout::kRecordParams + 4 * i), record.params[i]);
     }
     record.patternLength = safePatternLength(readLeI32(in, layout::kRecordPatternLength));
-    storeProgramName(record, reinterpret_cast<const char*>(in + layout::kRecordName),
+    storeProgramName(record.name, reinterpret_cast<const char*>(in + layout::kRecordName),
                      layout::kRecordNameBytes);
 }
 
 // --- Tables ---
 
-void writeInt32Table(std::uint8_t* out, std::size_t offset, const std::int32_t* table, std::size_t count) {
+void writeInt32Table(std::uint8_t* out, std::size_t offset, const Shared<std::int32_t>* table,
+                     std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         writeLeI32(out, offset + 4 * i, table[i]);
     }
 }
 
-void readMidiTable(const std::uint8_t* in, std::size_t offset, std::int32_t* table, std::size_t count) {
+void readMidiTable(const std::uint8_t* in, std::size_t offset, Shared<std::int32_t>* table,
+                   std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         table[i] = safeMidiNumber(readLeI32(in, offset + 4 * i));
     }
 }
 
-void writeSamples(std::uint8_t* out, std::size_t offset, const float* samples, std::size_t count) {
+// Lane values and audio samples alike.
+template <typename Sample>
+void writeSamples(std::uint8_t* out, std::size_t offset, const Sample* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         writeLeF32(out, offset + 4 * i, samples[i]);
     }
@@ -126,9 +128,9 @@ bool inRange(std::int32_t value, std::int32_t count) {
 }
 
 bool isValid(const ExtensionSettings& settings) {
-    return inRange(settings.resolutionIndex, SlicerEffect::kResolutionCount) && settings.shuffle >= 0.0f &&
-           settings.shuffle <= 1.0f && inRange(settings.currentBank, SlicerEffect::kBankCount) &&
-           inRange(settings.currentPattern, SlicerEffect::kPatternCount) &&
+    return inRange(settings.resolutionIndex, SlicerEngine::kResolutionCount) && settings.shuffle >= 0.0f &&
+           settings.shuffle <= 1.0f && inRange(settings.currentBank, SlicerEngine::kBankCount) &&
+           inRange(settings.currentPattern, SlicerEngine::kPatternCount) &&
            inRange(settings.noteToSliceMode, 2);
 }
 
@@ -160,7 +162,7 @@ struct ProgramSettings {
 };
 
 bool isValid(const ProgramSettings& settings) {
-    return inRange(settings.currentProgram, SlicerEffect::kProgramCount) &&
+    return inRange(settings.currentProgram, SlicerEngine::kProgramCount) &&
            settings.patternLength >= kMinPatternLength && settings.patternLength <= kMaxPatternLength &&
            settings.patternLengthValue >= 0.0f && settings.patternLengthValue <= 1.0f;
 }
@@ -193,7 +195,7 @@ bool isLoadableBank(std::size_t byteSize, const BankShape& shape) {
     if (byteSize < layout::kBankAudio) {
         return false;
     }
-    if (!inRange(shape.patternSamples, SlicerEffect::kBufferCapacity)) {
+    if (!inRange(shape.patternSamples, SlicerEngine::kBufferCapacity)) {
         return false;
     }
     const auto audioEnd = layout::extensionOffset(static_cast<std::size_t>(shape.patternSamples));
@@ -202,21 +204,31 @@ bool isLoadableBank(std::size_t byteSize, const BankShape& shape) {
 
 }  // namespace
 
-VstInt32 SlicerEffect::getChunk(void** data, bool isPreset) {
-    if (data == nullptr || !chunkData) {
-        return 0;
+SlicerEngine::SavedBytes SlicerEngine::saveState(bool preset) {
+    return preset ? savePreset() : saveBank();
+}
+
+bool SlicerEngine::loadState(const std::uint8_t* data, std::size_t size, bool preset) {
+    if (data == nullptr) {
+        return false;
+    }
+    return preset ? loadPreset(data, size) : loadBank(data, size);
+}
+
+SlicerEngine::SavedBytes SlicerEngine::savePreset() {
+    static_assert(sizeof presetChunkOut == layout::kPresetBytes);
+    writeProgramRecord(presetChunkOut, currentProgramRecord());
+    return {presetChunkOut, static_cast<std::int32_t>(layout::kPresetBytes)};
+}
+
+SlicerEngine::SavedBytes SlicerEngine::saveBank() {
+    static_assert(kChunkCapacity == layout::bankBytes(kBufferCapacity));
+    if (!chunkData) {
+        return {};
     }
     // The audio thread changes patternSamples at every step: read it once.
-    const std::int32_t samples = std::clamp(readOnce(patternSamples), 0, kBufferCapacity - 1);
+    const std::int32_t samples = std::clamp(patternSamples.load(), 0, kBufferCapacity - 1);
     const auto size = layout::bankBytes(static_cast<std::size_t>(samples));
-
-    if (isPreset) {
-        // Saving changes nothing the user hears or sees.
-        writeProgramRecord(presetChunkOut, currentProgramRecord(*this));
-        *data = presetChunkOut;
-        return static_cast<VstInt32>(layout::kPresetBytes);
-    }
-
     std::uint8_t* out = chunkData.get();
     for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
         writeProgramRecord(out + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
@@ -245,35 +257,27 @@ VstInt32 SlicerEffect::getChunk(void** data, bool isPreset) {
     std::uint8_t* trailer = out + layout::extensionOffset(count);
     std::memset(trailer, 0, layout::kBankTrailerBytes);
     writeExtension(trailer, {resolutionIndex, shuffle, currentBank, currentPattern, noteToSliceMode ? 1 : 0});
-    writeProgramSettings(trailer, {currentProgramIndex(*this), patternLength, patternLengthValue});
-
-    *data = out;
-    return static_cast<VstInt32>(size);
+    writeProgramSettings(trailer, {currentProgramIndex(), patternLength, patternLengthValue});
+    return {out, static_cast<std::int32_t>(size)};
 }
 
-VstInt32 SlicerEffect::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
-    if (data == nullptr || byteSize < 0) {
-        return 0;
+// Both loads read straight from the host's bytes: nothing is copied, so no
+// size can overrun our buffers, and a host handing back our own chunk is harmless.
+bool SlicerEngine::loadPreset(const std::uint8_t* in, std::size_t size) {
+    if (size < layout::kPresetBytes) {
+        return false;
     }
-    // Read straight from the host's bytes: nothing is copied, so no size can
-    // overrun our buffers, and a host handing back our own chunk is harmless.
-    const auto* in = static_cast<const std::uint8_t*>(data);
-    const auto size = static_cast<std::size_t>(byteSize);
+    const std::int32_t program = currentProgramIndex();
+    readProgramRecord(in, programs[program]);
+    applyProgram(program);
+    notifyListener(true);
+    return true;
+}
 
-    if (isPreset) {
-        if (size < layout::kPresetBytes) {
-            return 0;
-        }
-        const std::int32_t program = currentProgramIndex(*this);
-        readProgramRecord(in, programs[program]);
-        applyProgram(program);
-        notifyEditor(true);
-        return static_cast<VstInt32>(layout::kPresetBytes);
-    }
-
+bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
     const BankShape shape = size >= layout::kBankAudio ? readBankShape(in) : BankShape{false, -1};
     if (!isLoadableBank(size, shape)) {
-        return 0;
+        return false;
     }
 
     for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
@@ -327,10 +331,10 @@ VstInt32 SlicerEffect::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
         patternLength = settings.patternLength;
         patternLengthValue = settings.patternLengthValue;
     } else {
-        applyProgram(currentProgramIndex(*this));
+        applyProgram(currentProgramIndex());
     }
-    notifyEditor(true);
-    return layout::kBankLoadAnswer;
+    notifyListener(true);
+    return true;
 }
 
 }  // namespace tramvek

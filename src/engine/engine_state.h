@@ -1,0 +1,165 @@
+// Everything one engine instance remembers. SlicerEngine keeps it private;
+// only the engine's own functions (and white-box tests, through
+// tests/support/engine_state_access.h) touch it.
+//
+// Threads: the audio thread owns the plain fields. A Shared field is also
+// written or read by another thread (the host's parameter, program and chunk
+// calls, the editor); the audio thread reads each one once where it uses it
+// and brings it into range there.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "engine/biquad.h"
+#include "engine/engine_counts.h"
+#include "engine/envelope_stage.h"
+#include "engine/shared_value.h"
+
+namespace tramvek {
+
+// A program as the engine keeps it: the audio thread's MIDI controllers write
+// the current program's values, the host's thread everything.
+struct StoredProgram {
+    Shared<float> params[EngineCounts::kParamCount];
+    std::int32_t patternLength = 16;
+    char name[24] = {};
+};
+
+struct EngineState {
+    using Counts = EngineCounts;
+
+    // Sequencing and MIDI tables.
+    bool stepSilenced = false;
+    Shared<std::int32_t> sliceLearnTarget{0};
+    Shared<std::int32_t> sliceNotes[Counts::kSliceCount];  // entry i = 48 + i after construction
+    Shared<bool> noteToSliceMode{false};
+    Shared<bool> sliceNoteLearn{false};
+    std::int32_t clipboardBank = 0;  // the editor's thread only
+    Shared<std::int32_t> currentBank{0};
+    Shared<std::int32_t> holdSamples{0};
+    std::int32_t holdCounter = 0;
+    Shared<float> shuffle{0.0f};
+    Shared<std::int32_t> patternLearnTarget{0};
+    Shared<bool> patternNoteLearn{false};
+    Shared<bool> paramMidiLearn{false};
+    Shared<std::int32_t> patternNotes[Counts::kPatternCount];
+    Shared<std::int32_t> paramControllers[Counts::kParamCount];
+    Shared<std::int32_t> paramLearnTarget{0};
+    std::int32_t clipboardPattern = 0;  // the editor's thread only
+
+    // Voice, clock and buffer bookkeeping.
+    bool voiceReverse = false;
+    bool scheduledReverse = false;
+    Shared<std::int32_t> patternSamples{0};
+    std::int32_t stepPitch = 0;
+    Shared<std::int32_t> basePitch{0};
+    Shared<bool> freeze{false};
+    std::int32_t scheduledSliceStart = 0;
+    std::int32_t playingSliceStart = 0;
+    Shared<std::int32_t> stepSamples{100};
+    std::int32_t sliceEnd = 0;
+    Shared<float> keepBuffer{0.0f};
+    Shared<std::int32_t> nextStepIndex{0};
+    Shared<std::int32_t> scheduledSlot{0};
+    Shared<std::int32_t> recordCycleSamples{44100};
+    bool recordArmed = false;
+    std::int32_t recordIndex = 0;
+    std::int32_t playIndex = 0;
+    Shared<float> dryWet{1.0f};
+    Shared<std::int32_t> patternOffset{0};
+    Shared<std::int32_t> currentPattern{0};
+    float scheduledGain = 0.0f;
+    Shared<std::int32_t> resolutionIndex{3};
+    std::int32_t hostSampleRate = 0;
+    Shared<std::int32_t> patternLength{16};
+    Shared<float> patternLengthValue{0.5f};
+    Shared<std::int32_t> currentStep{0};
+
+    // Pattern store: bank, lane, slot. Pattern p uses slots 32p .. 32p + 31.
+    Shared<float> steps[Counts::kBankCount][Counts::kLaneCount][Counts::kSlotCount];
+
+    // Parameter values, buffers and the voice.
+    Shared<float> paramValues[Counts::kParamCount];
+    std::unique_ptr<float[]> playBufferL;
+    std::unique_ptr<float[]> playBufferR;
+    float pitchRatios[Counts::kPitchRatioCount] = {};  // entry i = 2^((i - 24) / 12)
+    float readPosition = 0.0f;
+    float readIncrement = 1.0f;
+    std::int32_t scheduledRecordStart = 0;
+    std::int32_t scheduledReadStart = 0;
+    Shared<float> shape{0.0f};
+    float voiceCutoff = 0.0f;
+    Shared<float> resonance{0.0f};
+    Shared<float> cutoffSq{0.0f};
+    float releaseCurve = 0.0f;
+    float attackCurve = 0.0f;
+    Shared<float> lengthSq{0.5f};
+    Shared<float> attackSq{0.01f};
+    float voiceGain = 0.0f;
+    std::int32_t scheduledReadSlot = 0;
+    float scheduledCutoffOffset = 0.0f;
+    float scheduledAttackOffset = 0.0f;
+    Shared<float> scheduledLengthOffset{0.0f};
+    std::int32_t envelopeStage = kEnvelopeHold;
+    float envelopeLevel = 0.0f;
+    float releaseStep = 0.022f;
+    float attackStep = 0.022f;
+    static constexpr float kResolutionDivisors[Counts::kResolutionCount] = {16.0f, 8.0f, 6.0f, 4.0f,
+                                                                            3.0f,  2.0f, 1.5f};
+    StoredProgram programs[Counts::kProgramCount];
+    Shared<std::int32_t> currentProgram{0};
+    BiquadCoefficients filter;
+    BiquadHistory filterHistoryL;
+    BiquadHistory filterHistoryR;
+    std::unique_ptr<float[]> recordBufferL;
+    std::unique_ptr<float[]> recordBufferR;
+    std::int32_t hostTempo = 0;
+
+    // Clock kept for blocks in which the host gives no time info: the musical
+    // position the next block starts at, advanced by every block.
+    double expectedPpqPos = 0.0;
+
+    // Where steps start. Boundaries lie on the host's own grid of samples
+    // counted from the song start: boundary k starts in the sample it falls
+    // in, floor(k * sampleRate * 60 / (tempo * divisor)). A block's start on that grid is
+    // counted on from the previous block while the host's position agrees
+    // with it, so that starts depend on the song position only, not on how
+    // the host cuts the song into blocks or rounds its position.
+    struct StepGrid {
+        double samplesPerMinute = 0.0;  // sample rate * 60
+        double stepsPerMinute = 0.0;    // tempo * divisor
+        float divisor = 0.0f;           // steps per quarter note
+    };
+    StepGrid stepGrid;
+    bool clockAnchored = false;         // a block has been placed on the grid
+    double lastHostSample = 0.0;        // the host's position of the previous block, in samples
+    std::int64_t blockStartSample = 0;  // this block's first sample on the grid
+    std::int64_t nextBlockSample = 0;   // where the next block starts when the song plays on
+    std::int64_t nextBoundary = 0;      // the first boundary not yet started
+
+    // Starts that fall later than the sample that made them, in the order
+    // they fall: shuffled steps (possibly blocks later) and MIDI notes (at
+    // their deltaFrames). Sample positions count from the current block's start.
+    struct DelayedStep {
+        std::int64_t at;
+        std::int64_t step;
+    };
+    struct TimedNote {
+        std::int64_t at;
+        std::int32_t note;
+        float gain;
+        bool startsSlices;  // false while the note was learned onto a slice
+    };
+    // A shuffle delay is at most half a step, so few shuffled starts wait at once.
+    static constexpr std::int32_t kMaxDelayedSteps = 8;
+    static constexpr std::int32_t kMaxTimedNotes = 256;
+    DelayedStep delayedSteps[kMaxDelayedSteps] = {};
+    std::int32_t delayedStepCount = 0;
+    TimedNote timedNotes[kMaxTimedNotes] = {};
+    std::int32_t timedNoteCount = 0;
+    Shared<bool> waitingStartsDropped{false};  // set by suspend, acted on by the audio thread
+};
+
+}  // namespace tramvek
