@@ -44,15 +44,10 @@ TEST(EffectRecord, FlagSettersSetAndClearOnlyTheirBit) {
     EXPECT_EQ(fx.effect.flags, 0x34);
     fx.setFlagHasClip(true);
     fx.setFlagCanMono(true);
-    fx.setFlagIsSynth(true);
-    fx.setFlagNoSoundInStop(true);
-    fx.setFlagExtIsAsync(true);
-    fx.setFlagExtHasBuffer(true);
-    EXPECT_EQ(fx.effect.flags, 0x34 | 2 | 8 | 256 | 512 | 1024 | 2048);
+    EXPECT_EQ(fx.effect.flags, 0x34 | 2 | 8);
     fx.setFlagHasClip(false);
-    fx.setFlagIsSynth(false);
-    fx.setFlagExtHasBuffer(false);
-    EXPECT_EQ(fx.effect.flags, 0x34 | 8 | 512 | 1024);
+    fx.setFlagCanReplacing(false);
+    EXPECT_EQ(fx.effect.flags, 0x24 | 8);
 }
 
 TEST(BasicDispatcher, AnswersAndForwards) {
@@ -152,7 +147,7 @@ TEST(ExtendedDispatcher, FixedAnswers) {
     EXPECT_EQ(dispatch(fx, effGetVstVersion), 2200);
     EXPECT_EQ(dispatch(fx, effKeysRequired), 1);
     EXPECT_EQ(dispatch(fx, effGetPlugCategory), 0);
-    fx.setFlagIsSynth(true);
+    fx.effect.flags |= effFlagsIsSynth;
     EXPECT_EQ(dispatch(fx, effGetPlugCategory), 2);
     EXPECT_EQ(dispatch(fx, effGetNumProgramCategories), 1);
     EXPECT_EQ(dispatch(fx, effConnectInput, 0, 1), 1);
@@ -163,13 +158,6 @@ TEST(ExtendedDispatcher, FixedAnswers) {
     }
     // Without an override the base layer claims nothing.
     EXPECT_EQ(dispatch(fx, effCanDo, 0, 0, const_cast<char*>("receiveVstEvents")), 0);
-}
-
-TEST(ExtendedDispatcher, KeysRequiredIsInvertedOnTheWire) {
-    struct NeedsKeys : TestEffect {
-        bool keysRequired() override { return true; }
-    } fx;
-    EXPECT_EQ(fx.effect.dispatcher(&fx.effect, effKeysRequired, 0, 0, nullptr, 0.0f), 0);
 }
 
 TEST(ExtendedDispatcher, BlockSizeAndSampleRateTogether) {

@@ -28,15 +28,11 @@ class RecordingHost {
                                            void* ptr, float opt) {
         RecordingHost* host = active;
         host->requests.push_back({effect, opcode, index, value, ptr, opt});
-        if (host->duringCall) {
-            host->duringCall(opcode);
-        }
         return host->answer;
     }
 
     std::vector<HostRequest> requests;
     VstIntPtr answer = 0;
-    void (*duringCall)(VstInt32 opcode) = nullptr;
 
   private:
     static inline RecordingHost* active = nullptr;
