@@ -28,7 +28,7 @@ endfunction()
 # tramvek_add_test(NAME DIR [LIBS ...]): a GoogleTest executable from every
 # .cpp in DIR, registered whole (each Wine start costs time on Windows builds).
 # Labelled unit; tests that run the host, open real windows or take minutes
-# take another label (host, third-party, soak).
+# take another label (host, third-party, soak); the thread tests also take thread.
 function(tramvek_add_test name dir)
   cmake_parse_arguments(ARG "" "" "LIBS;SOURCES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
@@ -39,6 +39,7 @@ function(tramvek_add_test name dir)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES LABELS unit)
   tramvek_skippable_under_wine(${name})
+  tramvek_thread_check(${name})
 endfunction()
 
 # tramvek_skippable_under_wine(TEST...): in Windows builds, exit code 77 from

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds every target and runs every test: native (sanitized), then 32- and
-# 64-bit Windows under Wine (each preset with its end-to-end tests), then a
-# bounded fuzzing run. Installs what it needs. The tests that open windows
-# start a private X server themselves (a CTest fixture, scripts/test-display.sh).
+# Builds every target and runs every test: native (sanitized), the thread
+# tests again under ThreadSanitizer, then 32- and 64-bit Windows under Wine
+# (each preset with its end-to-end tests), then a bounded fuzzing run.
+# Installs what it needs. The tests that open windows start a private X
+# server themselves (a CTest fixture, scripts/test-display.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +11,7 @@ bash scripts/setup.sh
 
 jobs=$(nproc)
 status=0
-for preset in ${TRAMVEK_PRESETS:-linux win32 win64}; do
+for preset in ${TRAMVEK_PRESETS:-linux linux-tsan win32 win64}; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
