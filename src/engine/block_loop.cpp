@@ -26,7 +26,7 @@ struct SegmentSettings {
 // interpolated or shaped: the product would be a zero, and the filter turns
 // every zero, whatever its sign, into the same +0, so the output bits do not
 // change.
-StereoSample readVoice(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s,
+StereoSample readVoice(VoiceRun& v, const Shared<float>* left, const Shared<float>* right, const SegmentSettings& s,
                        bool backward, bool audible) {
     const auto end = static_cast<float>(v.sliceEnd);
     if (backward ? !(end < v.readPosition) : !(end > v.readPosition)) {
@@ -55,7 +55,8 @@ std::int32_t safeRecordIndex(std::int32_t index) {
     return index >= 0 && index < SlicerEngine::kBufferCapacity ? index : 0;
 }
 
-void overdub(float* buffer, std::int32_t index, float keep, float input) {
+template <typename Sample>
+void overdub(Sample* buffer, std::int32_t index, float keep, float input) {
     buffer[index] = buffer[index] * keep + input;
 }
 
@@ -113,6 +114,7 @@ void SlicerEngine::processAccumulating(float** inputs, float** outputs, std::int
 void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing,
                             const TransportPosition* position) {
     dropWaitingStartsIfSuspended();
+    loadedAudio.takeInto(playBufferL.get(), playBufferR.get());
     syncToHost(sampleFrames, position);
     std::int32_t done = 0;
     while (done < sampleFrames) {
@@ -215,8 +217,8 @@ void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t
     float* outRight = outputs[1];
     float* recordLeft = recordBufferL.get();
     float* recordRight = recordBufferR.get();
-    const float* playLeft = playBufferL.get();
-    const float* playRight = playBufferR.get();
+    const Shared<float>* playLeft = playBufferL.get();
+    const Shared<float>* playRight = playBufferR.get();
     const float dry = 1.0f - s.dryWet;
 
     for (std::int32_t i = begin; i < end; ++i) {
@@ -253,8 +255,8 @@ void SlicerEngine::renderAccumulating(float** inputs, float** outputs, std::int3
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    float* playLeft = playBufferL.get();
-    float* playRight = playBufferR.get();
+    Shared<float>* playLeft = playBufferL.get();
+    Shared<float>* playRight = playBufferR.get();
     const float dry = 1.0f - s.dryWet;
 
     for (std::int32_t i = begin; i < end; ++i) {

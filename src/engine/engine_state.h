@@ -15,6 +15,7 @@
 #include "engine/biquad.h"
 #include "engine/engine_counts.h"
 #include "engine/envelope_stage.h"
+#include "engine/loaded_audio.h"
 #include "engine/shared_value.h"
 
 namespace tramvek {
@@ -82,8 +83,10 @@ struct EngineState {
 
     // Parameter values, buffers and the voice.
     Shared<float> paramValues[Counts::kParamCount];
-    std::unique_ptr<float[]> playBufferL;
-    std::unique_ptr<float[]> playBufferR;
+    // What the voice plays; the editor and saves read it too.
+    std::unique_ptr<Shared<float>[]> playBufferL;
+    std::unique_ptr<Shared<float>[]> playBufferR;
+    LoadedAudio loadedAudio{Counts::kBufferCapacity};
     float pitchRatios[Counts::kPitchRatioCount] = {};  // entry i = 2^((i - 24) / 12)
     float readPosition = 0.0f;
     float readIncrement = 1.0f;

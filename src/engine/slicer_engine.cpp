@@ -22,6 +22,10 @@ float* allocateSamples() {
     return new (std::nothrow) float[SlicerEngine::kBufferCapacity]();
 }
 
+Shared<float>* allocateSharedSamples() {
+    return new (std::nothrow) Shared<float>[SlicerEngine::kBufferCapacity];
+}
+
 bool isIndex(std::int32_t index, std::int32_t count) {
     return index >= 0 && index < count;
 }
@@ -29,8 +33,8 @@ bool isIndex(std::int32_t index, std::int32_t count) {
 }  // namespace
 
 SlicerEngine::SlicerEngine() : chunkData(new (std::nothrow) std::uint8_t[kChunkCapacity]()) {
-    playBufferL.reset(allocateSamples());
-    playBufferR.reset(allocateSamples());
+    playBufferL.reset(allocateSharedSamples());
+    playBufferR.reset(allocateSharedSamples());
     recordBufferL.reset(allocateSamples());
     recordBufferR.reset(allocateSamples());
     for (std::int32_t index = 0; index < kParamCount; ++index) {
@@ -164,8 +168,11 @@ void SlicerEngine::setShuffle(float value) {
 }
 
 void SlicerEngine::flushBuffer() {
-    std::fill_n(playBufferL.get(), kBufferCapacity, 0.0f);
-    std::fill_n(playBufferR.get(), kBufferCapacity, 0.0f);
+    loadedAudio.cancel();
+    for (std::int32_t i = 0; i < kBufferCapacity; ++i) {
+        playBufferL[i] = 0.0f;
+        playBufferR[i] = 0.0f;
+    }
 }
 
 void SlicerEngine::toggleFreeze() {
@@ -278,11 +285,19 @@ float SlicerEngine::stepValue(std::int32_t bank, std::int32_t lane, std::int32_t
     return steps[bank][lane][slot];
 }
 
+const Shared<float>* SlicerEngine::visiblePlayBuffer(std::int32_t channel) const {
+    const Shared<float>* loaded = loadedAudio.pending(channel);
+    if (loaded != nullptr) {
+        return loaded;
+    }
+    return (channel == 0 ? playBufferL : playBufferR).get();
+}
+
 float SlicerEngine::playedSample(std::int32_t channel, std::int32_t index) const {
     if (!isIndex(index, kBufferCapacity)) {
         return 0.0f;
     }
-    return (channel == 0 ? playBufferL : playBufferR)[index];
+    return visiblePlayBuffer(channel)[index];
 }
 
 }  // namespace tramvek

@@ -126,6 +126,9 @@ class SlicerEngine : public EngineCounts, private EngineState {
     StoredProgram& currentProgramRecord();
     const StoredProgram& currentProgramRecord() const;
     void dropWaitingStartsIfSuspended();
+    // The play buffers as the editor and saves see them: a loaded state's
+    // audio until the audio thread has taken it.
+    const Shared<float>* visiblePlayBuffer(std::int32_t channel) const;
 
     // Bank and preset chunks (state_chunk.cpp).
     SavedBytes saveBank();

@@ -107,7 +107,7 @@ void writeSamples(std::uint8_t* out, std::size_t offset, const Sample* samples, 
     }
 }
 
-void readSamples(const std::uint8_t* in, std::size_t offset, float* samples, std::size_t count) {
+void readSamples(const std::uint8_t* in, std::size_t offset, Shared<float>* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         samples[i] = safeSample(readLeF32(in, offset + 4 * i));
     }
@@ -248,8 +248,8 @@ SlicerEngine::SavedBytes SlicerEngine::saveBank() {
 
     const auto count = static_cast<std::size_t>(samples);
     if (frozen) {
-        writeSamples(out, layout::kBankAudio, playBufferL.get(), count);
-        writeSamples(out, layout::kBankAudio + 4 * count, playBufferR.get(), count);
+        writeSamples(out, layout::kBankAudio, visiblePlayBuffer(0), count);
+        writeSamples(out, layout::kBankAudio + 4 * count, visiblePlayBuffer(1), count);
     } else {
         std::memset(out + layout::kBankAudio, 0, 8 * count);
     }
@@ -279,6 +279,11 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
     if (!isLoadableBank(size, shape)) {
         return false;
     }
+    // The loaded audio is written apart from what the audio thread plays; a
+    // load the audio thread has not taken yet gives way to this one.
+    if (shape.frozen ? !loadedAudio.reserve() : (loadedAudio.cancel(), false)) {
+        return false;
+    }
 
     for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
         readProgramRecord(in + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
@@ -294,14 +299,12 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
     readMidiTable(in, layout::kBankParamControllers, paramControllers, layout::kParamCount);
     readMidiTable(in, layout::kBankPatternNotes, patternNotes, layout::kPatternNoteCount);
 
-    // Freeze first, so the audio thread stops copying into the play buffers
-    // before the stored audio goes there.
     freeze = shape.frozen;
     patternSamples = shape.patternSamples;
     const auto count = static_cast<std::size_t>(shape.patternSamples);
     if (shape.frozen) {
-        readSamples(in, layout::kBankAudio, playBufferL.get(), count);
-        readSamples(in, layout::kBankAudio + 4 * count, playBufferR.get(), count);
+        readSamples(in, layout::kBankAudio, loadedAudio.channel(0), count);
+        readSamples(in, layout::kBankAudio + 4 * count, loadedAudio.channel(1), count);
     }
 
     // The trailer may be missing from an unfrozen chunk, and older chunks
@@ -332,6 +335,9 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
         patternLengthValue = settings.patternLengthValue;
     } else {
         applyProgram(currentProgramIndex());
+    }
+    if (shape.frozen) {
+        loadedAudio.publish(shape.patternSamples);  // last: the load's other values go before it
     }
     notifyListener(true);
     return true;

@@ -172,8 +172,14 @@ void SlicerEngine::startStep() {
 
 void SlicerEngine::copyRecordingToPlayback() {
     const std::int32_t samples = std::clamp(patternSamples.load(), 0, kBufferCapacity);
-    std::memcpy(playBufferL.get(), recordBufferL.get(), sizeof(float) * samples);
-    std::memcpy(playBufferR.get(), recordBufferR.get(), sizeof(float) * samples);
+    Shared<float>* playLeft = playBufferL.get();
+    Shared<float>* playRight = playBufferR.get();
+    const float* recordLeft = recordBufferL.get();
+    const float* recordRight = recordBufferR.get();
+    for (std::int32_t i = 0; i < samples; ++i) {
+        playLeft[i] = recordLeft[i];
+        playRight[i] = recordRight[i];
+    }
 }
 
 }  // namespace tramvek

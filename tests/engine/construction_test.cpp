@@ -12,8 +12,9 @@
 namespace tramvek::test {
 namespace {
 
-bool allZero(const float* samples) {
-    return std::all_of(samples, samples + SlicerEngine::kBufferCapacity, [](float v) { return v == 0.0f; });
+template <typename Sample>
+bool allZero(const Sample* samples) {
+    return std::all_of(samples, samples + SlicerEngine::kBufferCapacity, [](const Sample& v) { return v == 0.0f; });
 }
 
 TEST(Construction, ConfiguresTheBaseAndAllocatesEveryBuffer) {

@@ -1,0 +1,61 @@
+#include "engine/loaded_audio.h"
+
+#include <algorithm>
+#include <new>
+#include <thread>
+
+namespace tramvek {
+
+void LoadedAudio::takeBack() {
+    std::int32_t state = state_.load(std::memory_order_acquire);
+    while (true) {
+        if (state == kTaking) {
+            // Only the loading thread waits, and only for one copy.
+            std::this_thread::yield();
+            state = state_.load(std::memory_order_acquire);
+        } else if (state == kEmpty ||
+                   state_.compare_exchange_weak(state, kEmpty, std::memory_order_acquire)) {
+            return;
+        }
+    }
+}
+
+bool LoadedAudio::reserve() {
+    takeBack();
+    if (!left_) {
+        left_.reset(new (std::nothrow) Shared<float>[static_cast<std::size_t>(capacity_)]);
+        right_.reset(new (std::nothrow) Shared<float>[static_cast<std::size_t>(capacity_)]);
+    }
+    return left_ && right_;
+}
+
+void LoadedAudio::cancel() {
+    takeBack();
+}
+
+void LoadedAudio::publish(std::int32_t samples) {
+    samples_ = std::clamp(samples, 0, capacity_);
+    state_.store(kPublished, std::memory_order_release);
+}
+
+bool LoadedAudio::takeInto(Shared<float>* left, Shared<float>* right) {
+    std::int32_t expected = kPublished;
+    if (!state_.compare_exchange_strong(expected, kTaking, std::memory_order_acquire)) {
+        return false;
+    }
+    for (std::int32_t i = 0; i < samples_; ++i) {
+        left[i] = left_[i].load();
+        right[i] = right_[i].load();
+    }
+    state_.store(kEmpty, std::memory_order_release);
+    return true;
+}
+
+const Shared<float>* LoadedAudio::pending(std::int32_t channel) const {
+    if (state_.load(std::memory_order_acquire) != kPublished) {
+        return nullptr;
+    }
+    return channel == 0 ? left_.get() : right_.get();
+}
+
+}  // namespace tramvek
