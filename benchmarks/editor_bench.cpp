@@ -26,8 +26,8 @@ class OpenEditor {
     OpenEditor() : engine_(std::make_unique<SlicerPlugin>(&quietHost)) {
         for (int32_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
             const float sample = 0.6f * std::sin(static_cast<float>(i) * 0.01f);
-            engine_->playBufferL[i] = sample;
-            engine_->playBufferR[i] = sample;
+            stateOf(*engine_).playBufferL[i] = sample;
+            stateOf(*engine_).playBufferR[i] = sample;
         }
         auto editor = std::make_unique<SlicerEditor>(engine_.get(), engine_->engine());
         editor_ = editor.get();
@@ -53,9 +53,9 @@ class OpenEditor {
     // so every idle redraws the sequencer and the waveform, the worst case.
     void advanceStep() {
         step_ = step_ == 1 ? 2 : 1;
-        engine_->currentStep = step_;
-        engine_->scheduledSlot = step_;
-        engine_->nextStepIndex = step_;
+        stateOf(*engine_).currentStep = step_;
+        stateOf(*engine_).scheduledSlot = step_;
+        stateOf(*engine_).nextStepIndex = step_;
     }
 
   private:

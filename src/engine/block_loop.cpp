@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/engine_limits.h"
+#include "engine/shared_samples.h"
 #include "engine/slicer_engine.h"
 #include "engine/timed_starts.h"
 #include "engine/voice_dsp.h"
@@ -26,7 +27,7 @@ struct SegmentSettings {
 // interpolated or shaped: the product would be a zero, and the filter turns
 // every zero, whatever its sign, into the same +0, so the output bits do not
 // change.
-StereoSample readVoice(VoiceRun& v, const Shared<float>* left, const Shared<float>* right, const SegmentSettings& s,
+StereoSample readVoice(VoiceRun& v, const float* left, const float* right, const SegmentSettings& s,
                        bool backward, bool audible) {
     const auto end = static_cast<float>(v.sliceEnd);
     if (backward ? !(end < v.readPosition) : !(end > v.readPosition)) {
@@ -55,9 +56,13 @@ std::int32_t safeRecordIndex(std::int32_t index) {
     return index >= 0 && index < SlicerEngine::kBufferCapacity ? index : 0;
 }
 
-template <typename Sample>
-void overdub(Sample* buffer, std::int32_t index, float keep, float input) {
+void overdub(float* buffer, std::int32_t index, float keep, float input) {
     buffer[index] = buffer[index] * keep + input;
+}
+
+// The same into a play buffer, which other threads read.
+void overdubShared(float* buffer, std::int32_t index, float keep, float input) {
+    storeSample(buffer, index, buffer[index] * keep + input);
 }
 
 VoiceRun loadVoice(const EngineState& e) {
@@ -114,7 +119,7 @@ void SlicerEngine::processAccumulating(float** inputs, float** outputs, std::int
 void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing,
                             const TransportPosition* position) {
     dropWaitingStartsIfSuspended();
-    loadedAudio.takeInto(playBufferL.get(), playBufferR.get());
+    takeOverBufferChanges();
     syncToHost(sampleFrames, position);
     std::int32_t done = 0;
     while (done < sampleFrames) {
@@ -130,6 +135,16 @@ void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sample
         }
     }
     endBlock(sampleFrames);
+}
+
+void SlicerEngine::takeOverBufferChanges() {
+    if (flushRequested.exchange(false)) {
+        for (std::int32_t i = 0; i < kBufferCapacity; ++i) {
+            storeSample(playBufferL.get(), i, 0.0f);
+            storeSample(playBufferR.get(), i, 0.0f);
+        }
+    }
+    loadedAudio.takeInto(playBufferL.get(), playBufferR.get());
 }
 
 // The earliest sample of this block at which something starts, or sampleFrames.
@@ -217,8 +232,8 @@ void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t
     float* outRight = outputs[1];
     float* recordLeft = recordBufferL.get();
     float* recordRight = recordBufferR.get();
-    const Shared<float>* playLeft = playBufferL.get();
-    const Shared<float>* playRight = playBufferR.get();
+    const float* playLeft = playBufferL.get();
+    const float* playRight = playBufferR.get();
     const float dry = 1.0f - s.dryWet;
 
     for (std::int32_t i = begin; i < end; ++i) {
@@ -255,8 +270,8 @@ void SlicerEngine::renderAccumulating(float** inputs, float** outputs, std::int3
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    Shared<float>* playLeft = playBufferL.get();
-    Shared<float>* playRight = playBufferR.get();
+    float* playLeft = playBufferL.get();
+    float* playRight = playBufferR.get();
     const float dry = 1.0f - s.dryWet;
 
     for (std::int32_t i = begin; i < end; ++i) {
@@ -268,8 +283,8 @@ void SlicerEngine::renderAccumulating(float** inputs, float** outputs, std::int3
         const float filteredR = runBiquad(v.filter, v.historyR, s.shaper(inR) * gain);
         if (v.recordArmed) {
             const std::int32_t at = safeRecordIndex(v.recordIndex);
-            overdub(playLeft, at, s.keepBuffer, filteredL);
-            overdub(playRight, at, s.keepBuffer, filteredR);
+            overdubShared(playLeft, at, s.keepBuffer, filteredL);
+            overdubShared(playRight, at, s.keepBuffer, filteredR);
             v.recordIndex = wrapIntoCycle(at + 1, s.cycle);
         }
         const StereoSample wet = readVoice(v, playLeft, playRight, s, false, true);

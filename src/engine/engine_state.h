@@ -83,10 +83,12 @@ struct EngineState {
 
     // Parameter values, buffers and the voice.
     Shared<float> paramValues[Counts::kParamCount];
-    // What the voice plays; the editor and saves read it too.
-    std::unique_ptr<Shared<float>[]> playBufferL;
-    std::unique_ptr<Shared<float>[]> playBufferR;
+    // What the voice plays. Only the audio thread writes it (shared_samples.h):
+    // a flush and a load's audio reach it through the two below.
+    std::unique_ptr<float[]> playBufferL;
+    std::unique_ptr<float[]> playBufferR;
     LoadedAudio loadedAudio{Counts::kBufferCapacity};
+    Shared<bool> flushRequested{false};
     float pitchRatios[Counts::kPitchRatioCount] = {};  // entry i = 2^((i - 24) / 12)
     float readPosition = 0.0f;
     float readIncrement = 1.0f;

@@ -4,6 +4,8 @@
 #include <new>
 #include <thread>
 
+#include "engine/shared_samples.h"
+
 namespace tramvek {
 
 void LoadedAudio::takeBack() {
@@ -23,8 +25,8 @@ void LoadedAudio::takeBack() {
 bool LoadedAudio::reserve() {
     takeBack();
     if (!left_) {
-        left_.reset(new (std::nothrow) Shared<float>[static_cast<std::size_t>(capacity_)]);
-        right_.reset(new (std::nothrow) Shared<float>[static_cast<std::size_t>(capacity_)]);
+        left_.reset(new (std::nothrow) float[static_cast<std::size_t>(capacity_)]());
+        right_.reset(new (std::nothrow) float[static_cast<std::size_t>(capacity_)]());
     }
     return left_ && right_;
 }
@@ -38,20 +40,20 @@ void LoadedAudio::publish(std::int32_t samples) {
     state_.store(kPublished, std::memory_order_release);
 }
 
-bool LoadedAudio::takeInto(Shared<float>* left, Shared<float>* right) {
+bool LoadedAudio::takeInto(float* left, float* right) {
     std::int32_t expected = kPublished;
     if (!state_.compare_exchange_strong(expected, kTaking, std::memory_order_acquire)) {
         return false;
     }
     for (std::int32_t i = 0; i < samples_; ++i) {
-        left[i] = left_[i].load();
-        right[i] = right_[i].load();
+        storeSample(left, i, left_[i]);
+        storeSample(right, i, right_[i]);
     }
     state_.store(kEmpty, std::memory_order_release);
     return true;
 }
 
-const Shared<float>* LoadedAudio::pending(std::int32_t channel) const {
+const float* LoadedAudio::pending(std::int32_t channel) const {
     if (state_.load(std::memory_order_acquire) != kPublished) {
         return nullptr;
     }

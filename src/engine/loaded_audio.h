@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/shared_value.h"
 
 namespace tramvek {
 
@@ -23,18 +22,19 @@ class LoadedAudio {
     bool reserve();
     // Drops a load the audio thread has not taken yet.
     void cancel();
-    // After reserve(): where channel 0 (left) or 1 (right) is written.
-    Shared<float>* channel(std::int32_t index) { return index == 0 ? left_.get() : right_.get(); }
+    // After reserve(): where channel 0 (left) or 1 (right) is written, with
+    // storeSample (another thread may still read the load this one replaces).
+    float* channel(std::int32_t index) { return index == 0 ? left_.get() : right_.get(); }
     // Hands the first `samples` samples over to the audio thread.
     void publish(std::int32_t samples);
 
     // --- The audio thread ---
     // Copies a published load into the play buffers; false when there was none.
-    bool takeInto(Shared<float>* left, Shared<float>* right);
+    bool takeInto(float* left, float* right);
 
     // --- Any thread ---
     // The published audio the audio thread has not taken yet, or null.
-    const Shared<float>* pending(std::int32_t channel) const;
+    const float* pending(std::int32_t channel) const;
 
   private:
     enum State : std::int32_t { kEmpty, kPublished, kTaking };
@@ -43,8 +43,8 @@ class LoadedAudio {
     void takeBack();
 
     const std::int32_t capacity_;
-    std::unique_ptr<Shared<float>[]> left_;
-    std::unique_ptr<Shared<float>[]> right_;
+    std::unique_ptr<float[]> left_;
+    std::unique_ptr<float[]> right_;
     std::int32_t samples_ = 0;
     std::atomic<std::int32_t> state_{kEmpty};
 };

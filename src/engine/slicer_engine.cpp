@@ -8,6 +8,7 @@
 #include <new>
 
 #include "engine/engine_limits.h"
+#include "engine/shared_samples.h"
 #include "engine/portable_math.h"
 #include "params/parameter_table.h"
 #include "params/program_record.h"
@@ -22,9 +23,6 @@ float* allocateSamples() {
     return new (std::nothrow) float[SlicerEngine::kBufferCapacity]();
 }
 
-Shared<float>* allocateSharedSamples() {
-    return new (std::nothrow) Shared<float>[SlicerEngine::kBufferCapacity];
-}
 
 bool isIndex(std::int32_t index, std::int32_t count) {
     return index >= 0 && index < count;
@@ -33,8 +31,8 @@ bool isIndex(std::int32_t index, std::int32_t count) {
 }  // namespace
 
 SlicerEngine::SlicerEngine() : chunkData(new (std::nothrow) std::uint8_t[kChunkCapacity]()) {
-    playBufferL.reset(allocateSharedSamples());
-    playBufferR.reset(allocateSharedSamples());
+    playBufferL.reset(allocateSamples());
+    playBufferR.reset(allocateSamples());
     recordBufferL.reset(allocateSamples());
     recordBufferR.reset(allocateSamples());
     for (std::int32_t index = 0; index < kParamCount; ++index) {
@@ -168,11 +166,9 @@ void SlicerEngine::setShuffle(float value) {
 }
 
 void SlicerEngine::flushBuffer() {
+    // A load not yet played gives way: the user asked for empty buffers last.
     loadedAudio.cancel();
-    for (std::int32_t i = 0; i < kBufferCapacity; ++i) {
-        playBufferL[i] = 0.0f;
-        playBufferR[i] = 0.0f;
-    }
+    flushRequested = true;
 }
 
 void SlicerEngine::toggleFreeze() {
@@ -285,8 +281,8 @@ float SlicerEngine::stepValue(std::int32_t bank, std::int32_t lane, std::int32_t
     return steps[bank][lane][slot];
 }
 
-const Shared<float>* SlicerEngine::visiblePlayBuffer(std::int32_t channel) const {
-    const Shared<float>* loaded = loadedAudio.pending(channel);
+const float* SlicerEngine::visiblePlayBuffer(std::int32_t channel) const {
+    const float* loaded = loadedAudio.pending(channel);
     if (loaded != nullptr) {
         return loaded;
     }
@@ -297,7 +293,7 @@ float SlicerEngine::playedSample(std::int32_t channel, std::int32_t index) const
     if (!isIndex(index, kBufferCapacity)) {
         return 0.0f;
     }
-    return visiblePlayBuffer(channel)[index];
+    return loadSample(visiblePlayBuffer(channel), index);
 }
 
 }  // namespace tramvek

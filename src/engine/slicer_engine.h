@@ -113,6 +113,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // Slot `slot` of `lane` in `bank`, 0..1 as stored.
     float stepValue(std::int32_t bank, std::int32_t lane, std::int32_t slot) const;
     // The play buffer at `index` (0..kBufferCapacity-1), channel 0 left, 1 right.
+    // A flush shows once the audio thread has run a block after it.
     float playedSample(std::int32_t channel, std::int32_t index) const;
 
   private:
@@ -128,7 +129,9 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void dropWaitingStartsIfSuspended();
     // The play buffers as the editor and saves see them: a loaded state's
     // audio until the audio thread has taken it.
-    const Shared<float>* visiblePlayBuffer(std::int32_t channel) const;
+    const float* visiblePlayBuffer(std::int32_t channel) const;
+    // At a block's start: a flush the editor asked for, then a load's audio.
+    void takeOverBufferChanges();
 
     // Bank and preset chunks (state_chunk.cpp).
     SavedBytes saveBank();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/engine_limits.h"
+#include "engine/shared_samples.h"
 #include "engine/slicer_engine.h"
 #include "params/chunk_layout.h"
 #include "params/little_endian.h"
@@ -99,17 +100,21 @@ void readMidiTable(const std::uint8_t* in, std::size_t offset, Shared<std::int32
     }
 }
 
-// Lane values and audio samples alike.
-template <typename Sample>
-void writeSamples(std::uint8_t* out, std::size_t offset, const Sample* samples, std::size_t count) {
+void writeSamples(std::uint8_t* out, std::size_t offset, const Shared<float>* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         writeLeF32(out, offset + 4 * i, samples[i]);
     }
 }
 
-void readSamples(const std::uint8_t* in, std::size_t offset, Shared<float>* samples, std::size_t count) {
+void writeSamples(std::uint8_t* out, std::size_t offset, const float* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        samples[i] = safeSample(readLeF32(in, offset + 4 * i));
+        writeLeF32(out, offset + 4 * i, loadSample(samples, static_cast<std::int32_t>(i)));
+    }
+}
+
+void readSamples(const std::uint8_t* in, std::size_t offset, float* samples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        storeSample(samples, static_cast<std::int32_t>(i), safeSample(readLeF32(in, offset + 4 * i)));
     }
 }
 
@@ -337,6 +342,7 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
         applyProgram(currentProgramIndex());
     }
     if (shape.frozen) {
+        flushRequested = false;  // the user loaded last
         loadedAudio.publish(shape.patternSamples);  // last: the load's other values go before it
     }
     notifyListener(true);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/engine_limits.h"
+#include "engine/shared_samples.h"
 #include "engine/slicer_engine.h"
 
 namespace tramvek {
@@ -172,13 +173,13 @@ void SlicerEngine::startStep() {
 
 void SlicerEngine::copyRecordingToPlayback() {
     const std::int32_t samples = std::clamp(patternSamples.load(), 0, kBufferCapacity);
-    Shared<float>* playLeft = playBufferL.get();
-    Shared<float>* playRight = playBufferR.get();
+    float* playLeft = playBufferL.get();
+    float* playRight = playBufferR.get();
     const float* recordLeft = recordBufferL.get();
     const float* recordRight = recordBufferR.get();
     for (std::int32_t i = 0; i < samples; ++i) {
-        playLeft[i] = recordLeft[i];
-        playRight[i] = recordRight[i];
+        storeSample(playLeft, i, recordLeft[i]);
+        storeSample(playRight, i, recordRight[i]);
     }
 }
 

@@ -93,9 +93,8 @@ inline float hermite(float xm1, float x0, float x1, float x2, float f) {
 // Both channels read at position with cyclic length cycle (1..capacity). A
 // position outside the buffer (the cycle shrank under a running slice, or a
 // restored length) is wrapped into the cycle.
-template <typename Sample>
-StereoSample readHermitePair(const Sample* left, const Sample* right, float position, std::int32_t cycle,
-                             std::int32_t capacity) {
+inline StereoSample readHermitePair(const float* left, const float* right, float position, std::int32_t cycle,
+                                    std::int32_t capacity) {
     std::int32_t i = static_cast<std::int32_t>(position);
     const float f = position - static_cast<float>(i);
     if (i < 0 || i >= capacity) {

@@ -33,7 +33,11 @@ class ParameterPanelTest : public EditorTest {
         const Rect knob = Panel::knob(index);
         return pixel(kOrigin + knob.left + dx, kOrigin + knob.top + 1);
     }
-    bool playBufferSilent() const {
+    // After a block: the audio thread carries out a flush.
+    bool playBufferSilent() {
+        float sample = 0.0f;
+        float* io[2] = {&sample, &sample};
+        engine->processReplacing(io, io, 1);
         return std::all_of(stateOf(*engine).playBufferL.get(), stateOf(*engine).playBufferL.get() + 100,
                            [](float s) { return s == 0.0f; });
     }

@@ -284,7 +284,12 @@ TEST_F(SlicerEditorTest, AClickOverBeforeTheControlLooksActsOnceOnEveryKindOfCon
         {"resolution", sequencerCentre(StepSequencerControl::kResolutionBox),
          [&] { return stateOf(*engine).resolutionIndex == 4; }},
         {"Flush", panelCentre(ParameterPanelControl::kFlushButton),
-         [&] { return stateOf(*engine).playBufferL[0] == 0.0f; }},
+         [&] {
+             float sample = 0.0f;
+             float* io[2] = {&sample, &sample};
+             engine->processReplacing(io, io, 1);  // the audio thread carries the flush out
+             return stateOf(*engine).playBufferL[0] == 0.0f;
+         }},
         {"Freeze", panelCentre(ParameterPanelControl::kFreezeButton),
          [&] { return stateOf(*engine).freeze.load(); }},
         {"panel MidiLearn", panelCentre(ParameterPanelControl::kLearnButton),

@@ -32,7 +32,7 @@ class NoteStart : public ::testing::Test {
         SlicerPlugin& effect = *rig.effect;
         for (std::int32_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
             stateOf(effect).playBufferL[i] = levelOf(i / kStep);
-            stateOf(effect).playBufferR[i] = stateOf(effect).playBufferL[i].load();
+            stateOf(effect).playBufferR[i] = stateOf(effect).playBufferL[i];
         }
         stateOf(effect).freeze = true;
     }
