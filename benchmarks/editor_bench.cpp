@@ -26,8 +26,8 @@ class OpenEditor {
     OpenEditor() : engine_(std::make_unique<SlicerPlugin>(&quietHost)) {
         for (int32_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
             const float sample = 0.6f * std::sin(static_cast<float>(i) * 0.01f);
-            stateOf(*engine_).playBufferL[i] = sample;
-            stateOf(*engine_).playBufferR[i] = sample;
+            stateOf(*engine_).playBuffers.writable(0)[i] = sample;
+            stateOf(*engine_).playBuffers.writable(1)[i] = sample;
         }
         auto editor = std::make_unique<SlicerEditor>(engine_.get(), engine_->engine());
         editor_ = editor.get();

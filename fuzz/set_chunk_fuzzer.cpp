@@ -20,8 +20,8 @@ const std::vector<std::uint8_t>& validFrozenBank() {
         stateOf(*effect).freeze = true;
         stateOf(*effect).patternSamples = 64;
         for (int i = 0; i < 64; ++i) {
-            stateOf(*effect).playBufferL[i] = 0.01f * static_cast<float>(i);
-            stateOf(*effect).playBufferR[i] = -0.01f * static_cast<float>(i);
+            stateOf(*effect).playBuffers.writable(0)[i] = 0.01f * static_cast<float>(i);
+            stateOf(*effect).playBuffers.writable(1)[i] = -0.01f * static_cast<float>(i);
         }
         return FuzzHost::saveBank(*effect);
     }();

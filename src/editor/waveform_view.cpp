@@ -64,10 +64,11 @@ void WaveformView::refreshWaveform() {
         stride = kFallbackStride;
     }
     stride = std::min(stride, (SlicerEngine::kBufferCapacity - 1) / std::max(lastColumn, 1));
+    std::array<float, kColumnCapacity> left{};
+    std::array<float, kColumnCapacity> right{};
+    engine_.samplePlayedAudio(stride, lastColumn + 1, left.data(), right.data());
     for (int32_t k = 0; k <= lastColumn; ++k) {
-        const int32_t l = scaledSample(gain, engine_.playedSample(0, k * stride));
-        const int32_t r = scaledSample(gain, engine_.playedSample(1, k * stride));
-        columns_[k] = (l + r) / 2;
+        columns_[k] = (scaledSample(gain, left[k]) + scaledSample(gain, right[k])) / 2;
     }
     if (columns_ != drawnColumns_ || captureSlices() != drawnSlices_) {
         setNeedsRedraw(true);

@@ -139,12 +139,9 @@ void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sample
 
 void SlicerEngine::takeOverBufferChanges() {
     if (flushRequested.exchange(false)) {
-        for (std::int32_t i = 0; i < kBufferCapacity; ++i) {
-            storeSample(playBufferL.get(), i, 0.0f);
-            storeSample(playBufferR.get(), i, 0.0f);
-        }
+        playBuffers.clear();
     }
-    loadedAudio.takeInto(playBufferL.get(), playBufferR.get());
+    playBuffers.noteWritten(loadedAudio.takeInto(playBuffers.writable(0), playBuffers.writable(1)));
 }
 
 // The earliest sample of this block at which something starts, or sampleFrames.
@@ -232,8 +229,8 @@ void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t
     float* outRight = outputs[1];
     float* recordLeft = recordBufferL.get();
     float* recordRight = recordBufferR.get();
-    const float* playLeft = playBufferL.get();
-    const float* playRight = playBufferR.get();
+    const float* playLeft = playBuffers.left();
+    const float* playRight = playBuffers.right();
     const float dry = 1.0f - s.dryWet;
 
     for (std::int32_t i = begin; i < end; ++i) {
@@ -270,8 +267,9 @@ void SlicerEngine::renderAccumulating(float** inputs, float** outputs, std::int3
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    float* playLeft = playBufferL.get();
-    float* playRight = playBufferR.get();
+    playBuffers.noteWritten(s.cycle);
+    float* playLeft = playBuffers.writable(0);
+    float* playRight = playBuffers.writable(1);
     const float dry = 1.0f - s.dryWet;
 
     for (std::int32_t i = begin; i < end; ++i) {

@@ -16,6 +16,7 @@
 #include "engine/engine_counts.h"
 #include "engine/envelope_stage.h"
 #include "engine/loaded_audio.h"
+#include "engine/play_buffers.h"
 #include "engine/shared_value.h"
 
 namespace tramvek {
@@ -83,10 +84,9 @@ struct EngineState {
 
     // Parameter values, buffers and the voice.
     Shared<float> paramValues[Counts::kParamCount];
-    // What the voice plays. Only the audio thread writes it (shared_samples.h):
-    // a flush and a load's audio reach it through the two below.
-    std::unique_ptr<float[]> playBufferL;
-    std::unique_ptr<float[]> playBufferR;
+    // What the voice plays. Only the audio thread writes it: a flush and a
+    // load's audio reach it through the two below.
+    PlayBuffers playBuffers{Counts::kBufferCapacity};
     LoadedAudio loadedAudio{Counts::kBufferCapacity};
     Shared<bool> flushRequested{false};
     float pitchRatios[Counts::kPitchRatioCount] = {};  // entry i = 2^((i - 24) / 12)

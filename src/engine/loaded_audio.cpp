@@ -40,24 +40,27 @@ void LoadedAudio::publish(std::int32_t samples) {
     state_.store(kPublished, std::memory_order_release);
 }
 
-bool LoadedAudio::takeInto(float* left, float* right) {
+std::int32_t LoadedAudio::takeInto(float* left, float* right) {
     std::int32_t expected = kPublished;
     if (!state_.compare_exchange_strong(expected, kTaking, std::memory_order_acquire)) {
-        return false;
+        return 0;
     }
-    for (std::int32_t i = 0; i < samples_; ++i) {
+    const std::int32_t samples = samples_;
+    for (std::int32_t i = 0; i < samples; ++i) {
         storeSample(left, i, left_[i]);
         storeSample(right, i, right_[i]);
     }
     state_.store(kEmpty, std::memory_order_release);
-    return true;
+    return samples;
 }
 
-const float* LoadedAudio::pending(std::int32_t channel) const {
+bool LoadedAudio::pending(const float*& left, const float*& right) const {
     if (state_.load(std::memory_order_acquire) != kPublished) {
-        return nullptr;
+        return false;
     }
-    return channel == 0 ? left_.get() : right_.get();
+    left = left_.get();
+    right = right_.get();
+    return true;
 }
 
 }  // namespace tramvek

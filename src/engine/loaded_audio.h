@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 
-
 namespace tramvek {
 
 class LoadedAudio {
@@ -29,12 +28,12 @@ class LoadedAudio {
     void publish(std::int32_t samples);
 
     // --- The audio thread ---
-    // Copies a published load into the play buffers; false when there was none.
-    bool takeInto(float* left, float* right);
+    // Copies a published load into the play buffers: how many samples (0: none).
+    std::int32_t takeInto(float* left, float* right);
 
     // --- Any thread ---
-    // The published audio the audio thread has not taken yet, or null.
-    const float* pending(std::int32_t channel) const;
+    // The published audio the audio thread has not taken yet: false when there is none.
+    bool pending(const float*& left, const float*& right) const;
 
   private:
     enum State : std::int32_t { kEmpty, kPublished, kTaking };

@@ -8,8 +8,8 @@
 #include <new>
 
 #include "engine/engine_limits.h"
-#include "engine/shared_samples.h"
 #include "engine/portable_math.h"
+#include "engine/shared_samples.h"
 #include "params/parameter_table.h"
 #include "params/program_record.h"
 
@@ -23,7 +23,6 @@ float* allocateSamples() {
     return new (std::nothrow) float[SlicerEngine::kBufferCapacity]();
 }
 
-
 bool isIndex(std::int32_t index, std::int32_t count) {
     return index >= 0 && index < count;
 }
@@ -31,8 +30,6 @@ bool isIndex(std::int32_t index, std::int32_t count) {
 }  // namespace
 
 SlicerEngine::SlicerEngine() : chunkData(new (std::nothrow) std::uint8_t[kChunkCapacity]()) {
-    playBufferL.reset(allocateSamples());
-    playBufferR.reset(allocateSamples());
     recordBufferL.reset(allocateSamples());
     recordBufferR.reset(allocateSamples());
     for (std::int32_t index = 0; index < kParamCount; ++index) {
@@ -54,7 +51,7 @@ SlicerEngine::SlicerEngine() : chunkData(new (std::nothrow) std::uint8_t[kChunkC
 SlicerEngine::~SlicerEngine() = default;
 
 bool SlicerEngine::allocationsSucceeded() const {
-    return playBufferL && playBufferR && recordBufferL && recordBufferR && chunkData;
+    return playBuffers.allocated() && recordBufferL && recordBufferR && chunkData;
 }
 
 void SlicerEngine::initialisePatternStore() {
@@ -281,19 +278,26 @@ float SlicerEngine::stepValue(std::int32_t bank, std::int32_t lane, std::int32_t
     return steps[bank][lane][slot];
 }
 
-const float* SlicerEngine::visiblePlayBuffer(std::int32_t channel) const {
-    const float* loaded = loadedAudio.pending(channel);
-    if (loaded != nullptr) {
-        return loaded;
+float SlicerEngine::playedSample(std::int32_t channel, std::int32_t index) const {
+    float sample = 0.0f;
+    if (isIndex(index, kBufferCapacity)) {
+        readVisibleAudio([&](const float* left, const float* right) {
+            sample = loadSample(channel == 0 ? left : right, index);
+        });
     }
-    return (channel == 0 ? playBufferL : playBufferR).get();
+    return sample;
 }
 
-float SlicerEngine::playedSample(std::int32_t channel, std::int32_t index) const {
-    if (!isIndex(index, kBufferCapacity)) {
-        return 0.0f;
-    }
-    return loadSample(visiblePlayBuffer(channel), index);
+void SlicerEngine::samplePlayedAudio(std::int32_t stride, std::int32_t count, float* left,
+                                     float* right) const {
+    readVisibleAudio([&](const float* fromLeft, const float* fromRight) {
+        for (std::int32_t k = 0; k < count; ++k) {
+            const std::int64_t index = static_cast<std::int64_t>(k) * stride;
+            const bool inside = index >= 0 && index < kBufferCapacity;
+            left[k] = inside ? loadSample(fromLeft, static_cast<std::int32_t>(index)) : 0.0f;
+            right[k] = inside ? loadSample(fromRight, static_cast<std::int32_t>(index)) : 0.0f;
+        }
+    });
 }
 
 }  // namespace tramvek

@@ -112,9 +112,12 @@ class SlicerEngine : public EngineCounts, private EngineState {
     EditorSnapshot snapshot() const;
     // Slot `slot` of `lane` in `bank`, 0..1 as stored.
     float stepValue(std::int32_t bank, std::int32_t lane, std::int32_t slot) const;
-    // The play buffer at `index` (0..kBufferCapacity-1), channel 0 left, 1 right.
-    // A flush shows once the audio thread has run a block after it.
+    // The play buffers as they sound: a loaded state's audio even before the
+    // audio thread takes it, a flush once the audio thread has run a block after it.
+    // Sample `index` of channel 0 (left) or 1 (right); 0 outside the buffers.
     float playedSample(std::int32_t channel, std::int32_t index) const;
+    // Samples 0, stride, 2 stride ... of both channels: `count` of each.
+    void samplePlayedAudio(std::int32_t stride, std::int32_t count, float* left, float* right) const;
 
   private:
     friend EngineState& engineStateForTests(SlicerEngine& engine);
@@ -127,9 +130,19 @@ class SlicerEngine : public EngineCounts, private EngineState {
     StoredProgram& currentProgramRecord();
     const StoredProgram& currentProgramRecord() const;
     void dropWaitingStartsIfSuspended();
-    // The play buffers as the editor and saves see them: a loaded state's
-    // audio until the audio thread has taken it.
-    const float* visiblePlayBuffer(std::int32_t channel) const;
+    // Calls read(left, right) with the play buffers as the editor and saves
+    // see them (read each sample with loadSample).
+    template <typename Read>
+    void readVisibleAudio(Read read) const {
+        const float* left = nullptr;
+        const float* right = nullptr;
+        if (loadedAudio.pending(left, right)) {
+            read(left, right);
+            return;
+        }
+        const PlayBuffers::Reader reader(playBuffers);
+        read(reader.channel(0), reader.channel(1));
+    }
     // At a block's start: a flush the editor asked for, then a load's audio.
     void takeOverBufferChanges();
 

@@ -253,8 +253,10 @@ SlicerEngine::SavedBytes SlicerEngine::saveBank() {
 
     const auto count = static_cast<std::size_t>(samples);
     if (frozen) {
-        writeSamples(out, layout::kBankAudio, visiblePlayBuffer(0), count);
-        writeSamples(out, layout::kBankAudio + 4 * count, visiblePlayBuffer(1), count);
+        readVisibleAudio([&](const float* left, const float* right) {
+            writeSamples(out, layout::kBankAudio, left, count);
+            writeSamples(out, layout::kBankAudio + 4 * count, right, count);
+        });
     } else {
         std::memset(out + layout::kBankAudio, 0, 8 * count);
     }
@@ -342,7 +344,7 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
         applyProgram(currentProgramIndex());
     }
     if (shape.frozen) {
-        flushRequested = false;  // the user loaded last
+        flushRequested = false;                     // the user loaded last
         loadedAudio.publish(shape.patternSamples);  // last: the load's other values go before it
     }
     notifyListener(true);

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "engine/engine_limits.h"
-#include "engine/shared_samples.h"
 #include "engine/slicer_engine.h"
 
 namespace tramvek {
@@ -173,14 +172,7 @@ void SlicerEngine::startStep() {
 
 void SlicerEngine::copyRecordingToPlayback() {
     const std::int32_t samples = std::clamp(patternSamples.load(), 0, kBufferCapacity);
-    float* playLeft = playBufferL.get();
-    float* playRight = playBufferR.get();
-    const float* recordLeft = recordBufferL.get();
-    const float* recordRight = recordBufferR.get();
-    for (std::int32_t i = 0; i < samples; ++i) {
-        storeSample(playLeft, i, recordLeft[i]);
-        storeSample(playRight, i, recordRight[i]);
-    }
+    playBuffers.takeRecording(recordBufferL.get(), recordBufferR.get(), samples);
 }
 
 }  // namespace tramvek

@@ -38,8 +38,8 @@ class ParameterPanelTest : public EditorTest {
         float sample = 0.0f;
         float* io[2] = {&sample, &sample};
         engine->processReplacing(io, io, 1);
-        return std::all_of(stateOf(*engine).playBufferL.get(), stateOf(*engine).playBufferL.get() + 100,
-                           [](float s) { return s == 0.0f; });
+        return std::all_of(stateOf(*engine).playBuffers.writable(0),
+                           stateOf(*engine).playBuffers.writable(0) + 100, [](float s) { return s == 0.0f; });
     }
 
     Placement surface{575, 110, {575, 102, kOrigin, kOrigin, nullptr}};
@@ -132,7 +132,7 @@ TEST_F(ParameterPanelTest, KnobSpansItsRangeIn75PixelsRightOr800Up) {
 }
 
 TEST_F(ParameterPanelTest, FlushAndFreezeFireAtMostOncePerPress) {
-    std::fill_n(stateOf(*engine).playBufferL.get(), 100, 0.5f);
+    std::fill_n(stateOf(*engine).playBuffers.writable(0), 100, 0.5f);
     const Point freeze = centreOf(Panel::kFreezeButton);
     press({{mouse::LeftButton, freeze},
            {mouse::LeftButton, freeze},

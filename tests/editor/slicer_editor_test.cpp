@@ -265,7 +265,7 @@ TEST_F(SlicerEditorTest, KnobDragThroughTheWindowKeepsTheHostIdling) {
 
 TEST_F(SlicerEditorTest, AClickOverBeforeTheControlLooksActsOnceOnEveryKindOfControl) {
     openAndPaint();
-    std::fill_n(stateOf(*engine).playBufferL.get(), 100, 0.5f);
+    std::fill_n(stateOf(*engine).playBuffers.writable(0), 100, 0.5f);
     struct Click {
         const char* control;
         Point where;
@@ -288,7 +288,7 @@ TEST_F(SlicerEditorTest, AClickOverBeforeTheControlLooksActsOnceOnEveryKindOfCon
              float sample = 0.0f;
              float* io[2] = {&sample, &sample};
              engine->processReplacing(io, io, 1);  // the audio thread carries the flush out
-             return stateOf(*engine).playBufferL[0] == 0.0f;
+             return stateOf(*engine).playBuffers.writable(0)[0] == 0.0f;
          }},
         {"Freeze", panelCentre(ParameterPanelControl::kFreezeButton),
          [&] { return stateOf(*engine).freeze.load(); }},
@@ -373,8 +373,8 @@ TEST_F(SlicerEditorTest, AnIdleDrawsOnlyWhatChanged) {
     EXPECT_EQ(window.pixels().at(sequencer.x, sequencer.y), mark);
 
     markAll();
-    stateOf(*engine).playBufferL[0] = 1.0f;  // the buffer
-    stateOf(*engine).playBufferR[0] = 1.0f;
+    stateOf(*engine).playBuffers.writable(0)[0] = 1.0f;  // the buffer
+    stateOf(*engine).playBuffers.writable(1)[0] = 1.0f;
     editor->idle();
     EXPECT_NE(window.pixels().at(waveform.x, waveform.y), mark);
     EXPECT_EQ(window.pixels().at(panel.x, panel.y), mark);

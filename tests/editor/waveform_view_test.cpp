@@ -28,8 +28,8 @@ class WaveformViewTest : public EditorTest {
     // A pixel of slice box k away from the waveform strokes' middle rows.
     Color boxPixel(int32_t k) const { return pixel(kOriginX + 2 + 14 * k, kOriginY + 70); }
     void fillBuffers(float value) {
-        std::fill_n(stateOf(*engine).playBufferL.get(), SlicerEngine::kBufferCapacity, value);
-        std::fill_n(stateOf(*engine).playBufferR.get(), SlicerEngine::kBufferCapacity, value);
+        std::fill_n(stateOf(*engine).playBuffers.writable(0), SlicerEngine::kBufferCapacity, value);
+        std::fill_n(stateOf(*engine).playBuffers.writable(1), SlicerEngine::kBufferCapacity, value);
     }
     void click(Point where) {
         Point at = where;
@@ -70,10 +70,10 @@ TEST_F(WaveformViewTest, FullScaleSamplesFillTheWholeHeightEitherWay) {
 
 TEST_F(WaveformViewTest, NegativeColumnsDrawHalfTheirValue) {
     stateOf(*engine).recordCycleSamples = 4500;  // stride 10
-    stateOf(*engine).playBufferL[30] = -10.5f / 102.0f;
-    stateOf(*engine).playBufferR[30] = -10.5f / 102.0f;
-    stateOf(*engine).playBufferL[50] = -2.5f / 102.0f;
-    stateOf(*engine).playBufferR[50] = -2.5f / 102.0f;
+    stateOf(*engine).playBuffers.writable(0)[30] = -10.5f / 102.0f;
+    stateOf(*engine).playBuffers.writable(1)[30] = -10.5f / 102.0f;
+    stateOf(*engine).playBuffers.writable(0)[50] = -2.5f / 102.0f;
+    stateOf(*engine).playBuffers.writable(1)[50] = -2.5f / 102.0f;
     refreshAndDraw();
     ASSERT_EQ(view->column(3), -10);  // gain x sample truncated toward zero
     // half = -5 + 1 = -4: from row 44 up to row 36, the end excluded: 8 pixels.
@@ -90,8 +90,8 @@ TEST_F(WaveformViewTest, NegativeColumnsDrawHalfTheirValue) {
 
 TEST_F(WaveformViewTest, ShortCycleSamplesTheFirstSecondWithStride98) {
     stateOf(*engine).recordCycleSamples = 5;
-    stateOf(*engine).playBufferL[98 * 3] = 1.0f;
-    stateOf(*engine).playBufferR[98 * 3] = 1.0f;
+    stateOf(*engine).playBuffers.writable(0)[98 * 3] = 1.0f;
+    stateOf(*engine).playBuffers.writable(1)[98 * 3] = 1.0f;
     view->refreshWaveform();
     EXPECT_EQ(view->column(3), 102);
     EXPECT_EQ(view->column(2), 0);
@@ -100,8 +100,9 @@ TEST_F(WaveformViewTest, ShortCycleSamplesTheFirstSecondWithStride98) {
 
 TEST_F(WaveformViewTest, ReadsStayInsideTheBuffersWhateverTheEngineHolds) {
     stateOf(*engine).recordCycleSamples = std::numeric_limits<int32_t>::max();
-    stateOf(*engine).playBufferL[SlicerEngine::kBufferCapacity - 1] = std::numeric_limits<float>::quiet_NaN();
-    stateOf(*engine).playBufferR[0] = std::numeric_limits<float>::infinity();
+    stateOf(*engine).playBuffers.writable(0)[SlicerEngine::kBufferCapacity - 1] =
+        std::numeric_limits<float>::quiet_NaN();
+    stateOf(*engine).playBuffers.writable(1)[0] = std::numeric_limits<float>::infinity();
     refreshAndDraw();  // AddressSanitizer reports any read past the buffers
     EXPECT_GT(view->column(0), 102);
 }

@@ -28,8 +28,8 @@ constexpr float kDivisors[] = {16.0f, 8.0f, 6.0f, 4.0f, 3.0f, 2.0f, 1.5f};
 void triggerEveryStepBriefly(SlicerPlugin& effect) {
     // The longest step below is under 10,400 samples: 32 of them are read.
     for (std::int32_t i = 0; i < 32 * 10400; ++i) {
-        stateOf(effect).playBufferL[i] = 0.1f + 0.4f * static_cast<float>(i % 997) / 997.0f;
-        stateOf(effect).playBufferR[i] = -stateOf(effect).playBufferL[i];
+        stateOf(effect).playBuffers.writable(0)[i] = 0.1f + 0.4f * static_cast<float>(i % 997) / 997.0f;
+        stateOf(effect).playBuffers.writable(1)[i] = -stateOf(effect).playBuffers.writable(0)[i];
     }
     effect.engine().toggleFreeze();
     for (std::int32_t k = 0; k < 32; ++k) {

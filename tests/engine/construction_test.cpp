@@ -14,7 +14,8 @@ namespace {
 
 template <typename Sample>
 bool allZero(const Sample* samples) {
-    return std::all_of(samples, samples + SlicerEngine::kBufferCapacity, [](const Sample& v) { return v == 0.0f; });
+    return std::all_of(samples, samples + SlicerEngine::kBufferCapacity,
+                       [](const Sample& v) { return v == 0.0f; });
 }
 
 TEST(Construction, ConfiguresTheBaseAndAllocatesEveryBuffer) {
@@ -27,8 +28,8 @@ TEST(Construction, ConfiguresTheBaseAndAllocatesEveryBuffer) {
     EXPECT_EQ(e.effect.numOutputs, 2);
     EXPECT_EQ(e.effect.flags, effFlagsHasVu | effFlagsCanReplacing | effFlagsProgramChunks);
     EXPECT_EQ(e.effect.uniqueID, 0x51585456);
-    EXPECT_TRUE(allZero(stateOf(e).playBufferL.get()));
-    EXPECT_TRUE(allZero(stateOf(e).playBufferR.get()));
+    EXPECT_TRUE(allZero(stateOf(e).playBuffers.writable(0)));
+    EXPECT_TRUE(allZero(stateOf(e).playBuffers.writable(1)));
     EXPECT_TRUE(allZero(stateOf(e).recordBufferL.get()));
     EXPECT_TRUE(allZero(stateOf(e).recordBufferR.get()));
 }

@@ -19,8 +19,8 @@ void triggerEveryStepOverFrozenRamps(SlicerPlugin& effect, std::int64_t sliceSam
     for (std::int64_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
         const float value =
             0.1f + 0.5f * static_cast<float>(i % sliceSamples) / static_cast<float>(sliceSamples);
-        stateOf(effect).playBufferL[i] = value;
-        stateOf(effect).playBufferR[i] = value;
+        stateOf(effect).playBuffers.writable(0)[i] = value;
+        stateOf(effect).playBuffers.writable(1)[i] = value;
     }
     effect.engine().toggleFreeze();
     for (std::int32_t k = 0; k < 32; ++k) {

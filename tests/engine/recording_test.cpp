@@ -54,9 +54,9 @@ float recordedAfterFourPatterns(float keep) {
     rig.effect->engine().setParameter(7, keep);
     const Stereo out = rig.run(Stereo(static_cast<std::size_t>(4 * kPattern + 2000), 0.25f), {512});
     // Pattern 4 plays what the recording held at its start.
-    EXPECT_NE(stateOf(*rig.effect).playBufferL[1000], 0.0f);
+    EXPECT_NE(stateOf(*rig.effect).playBuffers.writable(0)[1000], 0.0f);
     EXPECT_NEAR(out.left[static_cast<std::size_t>(4 * kPattern + 1000)],
-                0.8f * stateOf(*rig.effect).playBufferL[1000], 1e-4f);
+                0.8f * stateOf(*rig.effect).playBuffers.writable(0)[1000], 1e-4f);
     EXPECT_EQ(stateOf(*rig.effect).recordBufferR[2 * kStep + 100],
               stateOf(*rig.effect).recordBufferL[2 * kStep + 100]);
     return stateOf(*rig.effect).recordBufferL[2 * kStep + 100];
@@ -86,15 +86,15 @@ TEST(Recording, StepsRecordAtTheirGridPositionFromTheFirstStart) {
 TEST(Recording, FlushClearsThePlayBuffersUntilTheNextPatternStart) {
     EngineRig rig;
     rig.run(Stereo(static_cast<std::size_t>(2 * kPattern + 10), 0.5f), {512});
-    ASSERT_NE(stateOf(*rig.effect).playBufferL[kStep + 5], 0.0f);
+    ASSERT_NE(stateOf(*rig.effect).playBuffers.writable(0)[kStep + 5], 0.0f);
     rig.effect->engine().flushBuffer();
     rig.run(Stereo(1), {1});  // the audio thread clears them before its next block
-    EXPECT_TRUE(std::all_of(stateOf(*rig.effect).playBufferL.get(),
-                            stateOf(*rig.effect).playBufferL.get() + SlicerEngine::kBufferCapacity,
+    EXPECT_TRUE(std::all_of(stateOf(*rig.effect).playBuffers.writable(0),
+                            stateOf(*rig.effect).playBuffers.writable(0) + SlicerEngine::kBufferCapacity,
                             [](float v) { return v == 0.0f; }));
     EXPECT_NE(stateOf(*rig.effect).recordBufferL[kStep + 5], 0.0f);
     rig.run(Stereo(static_cast<std::size_t>(kPattern), 0.5f), {512});
-    EXPECT_EQ(stateOf(*rig.effect).playBufferL[kStep + 5], 0.5f);
+    EXPECT_EQ(stateOf(*rig.effect).playBuffers.writable(0)[kStep + 5], 0.5f);
 }
 
 // A deterministic noise source for mixes that must pass exactly.

@@ -37,7 +37,7 @@ TEST(Robustness, WithoutTimeInfoTheClockRunsAt120BpmFromAnInternalCount) {
     EngineRig rig(44100.0, 120.0);
     rig.host.answersTime = false;
     triggerEveryStep(*rig.effect);
-    std::fill_n(stateOf(*rig.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    std::fill_n(stateOf(*rig.effect).playBuffers.writable(0), SlicerEngine::kBufferCapacity, 0.5f);
     rig.effect->engine().toggleFreeze();
     const Stereo out = rig.run(Stereo(100000), {512});
     EXPECT_GT(rig.host.timeQueries, 0);
@@ -53,7 +53,7 @@ TEST(Robustness, WithoutTimeInfoTheClockRunsAt120BpmFromAnInternalCount) {
 TEST(Robustness, WhenTimeInfoStopsTheStepsGoOnAtTheLastTempoWithoutAJump) {
     EngineRig rig(48000.0, 100.0);  // 7200-sample steps
     triggerEveryStep(*rig.effect);
-    std::fill_n(stateOf(*rig.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    std::fill_n(stateOf(*rig.effect).playBuffers.writable(0), SlicerEngine::kBufferCapacity, 0.5f);
     rig.effect->engine().toggleFreeze();
     const Stereo first = rig.run(Stereo(50000), {500});
     rig.host.answersTime = false;
@@ -79,7 +79,7 @@ TEST(Robustness, StepsKeepStartingWhenTheStepLengthIsCapped) {
     // jumps instead: the play buffers are still empty. Every grid step starts.
     EngineRig frozen(44100.0, 20.0);
     triggerEveryStep(*frozen.effect);
-    std::fill_n(stateOf(*frozen.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    std::fill_n(stateOf(*frozen.effect).playBuffers.writable(0), SlicerEngine::kBufferCapacity, 0.5f);
     frozen.effect->engine().toggleFreeze();
     const Stereo heard = frozen.run(Stereo(400000), {512});
     const auto found = onsets(heard.left);
@@ -224,7 +224,7 @@ TEST(Robustness, AnIdleEnvelopeStaysSilentForMinutes) {
     rig.run(Stereo(6100, 0.5f), {512});
     rig.host.playing = false;
     rig.host.ppqStart = 0.3;
-    std::fill_n(stateOf(*rig.effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    std::fill_n(stateOf(*rig.effect).playBuffers.writable(0), SlicerEngine::kBufferCapacity, 0.5f);
     stateOf(*rig.effect).voiceGain = 0.8f;
     stateOf(*rig.effect).readPosition = 0.0f;
     stateOf(*rig.effect).sliceEnd = 1 << 30;  // keep the voice reading

@@ -151,8 +151,8 @@ TEST(Sequencer, ShuffleDelaysOddStepsByItsShareOfHalfAStepAcrossBlocks) {
 
 // Play buffers filled with a constant and frozen, so every start is heard.
 void preloadFrozenBuffers(SlicerPlugin& effect) {
-    std::fill_n(stateOf(effect).playBufferL.get(), SlicerEngine::kBufferCapacity, 0.5f);
-    std::fill_n(stateOf(effect).playBufferR.get(), SlicerEngine::kBufferCapacity, 0.5f);
+    std::fill_n(stateOf(effect).playBuffers.writable(0), SlicerEngine::kBufferCapacity, 0.5f);
+    std::fill_n(stateOf(effect).playBuffers.writable(1), SlicerEngine::kBufferCapacity, 0.5f);
     effect.engine().toggleFreeze();
     for (std::int32_t k = 0; k < 32; ++k) {
         effect.engine().setStepValue(k, 0.8f, SlicerEngine::kLaneTrigger);

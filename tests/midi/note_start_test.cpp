@@ -31,8 +31,8 @@ class NoteStart : public ::testing::Test {
     void SetUp() override {
         SlicerPlugin& effect = *rig.effect;
         for (std::int32_t i = 0; i < SlicerEngine::kBufferCapacity; ++i) {
-            stateOf(effect).playBufferL[i] = levelOf(i / kStep);
-            stateOf(effect).playBufferR[i] = stateOf(effect).playBufferL[i];
+            stateOf(effect).playBuffers.writable(0)[i] = levelOf(i / kStep);
+            stateOf(effect).playBuffers.writable(1)[i] = stateOf(effect).playBuffers.writable(0)[i];
         }
         stateOf(effect).freeze = true;
     }

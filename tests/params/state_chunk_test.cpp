@@ -75,8 +75,8 @@ void editEverything(SlicerPlugin& effect, std::int32_t frozenSamples, std::uint3
     stateOf(effect).freeze = true;
     stateOf(effect).patternSamples = frozenSamples;
     for (std::int32_t i = 0; i < frozenSamples; ++i) {
-        stateOf(effect).playBufferL[i] = noise.unit() * 2.0f - 1.0f;
-        stateOf(effect).playBufferR[i] = noise.unit() * 2.0f - 1.0f;
+        stateOf(effect).playBuffers.writable(0)[i] = noise.unit() * 2.0f - 1.0f;
+        stateOf(effect).playBuffers.writable(1)[i] = noise.unit() * 2.0f - 1.0f;
     }
 }
 
@@ -153,8 +153,8 @@ TEST(StateChunkSave, EveryValueLandsAtItsOffsetLittleEndian) {
     stateOf(*effect).patternNotes[7] = 60;
     stateOf(*effect).freeze = true;
     stateOf(*effect).patternSamples = 3;
-    stateOf(*effect).playBufferL[2] = -0.5f;
-    stateOf(*effect).playBufferR[0] = 0.75f;
+    stateOf(*effect).playBuffers.writable(0)[2] = -0.5f;
+    stateOf(*effect).playBuffers.writable(1)[0] = 0.75f;
     const Bytes bank = saveChunk(*effect);
     ASSERT_EQ(bank.size(), kFixedBankBytes + 24);
     EXPECT_EQ(getF32(bank, 5 * 60 + 12), 0.25f);
@@ -225,7 +225,7 @@ TEST(StateChunkRoundTrip, BankRestoresEverythingBitExactIntoAFreshInstance) {
     float* io[2] = {silence, silence};
     restored->processReplacing(io, io, 64);
     for (std::int32_t i = 0; i < kSamples; ++i) {
-        ASSERT_EQ(stateOf(*restored).playBufferL[i], original->engine().playedSample(0, i)) << i;
+        ASSERT_EQ(stateOf(*restored).playBuffers.writable(0)[i], original->engine().playedSample(0, i)) << i;
     }
 }
 
@@ -287,12 +287,12 @@ TEST(StateChunkRoundTrip, UnfrozenBankLeavesThePlayBuffersAlone) {
     stateOf(*source).patternSamples = 100;
     Bytes bank = saveChunk(*source);
     auto target = freshEffect();
-    std::fill_n(stateOf(*target).playBufferL.get(), 200, 0.5f);
+    std::fill_n(stateOf(*target).playBuffers.writable(0), 200, 0.5f);
     ASSERT_EQ(loadChunk(*target, bank), 73964);
     EXPECT_FALSE(stateOf(*target).freeze);
     EXPECT_EQ(stateOf(*target).patternSamples, 100);
-    EXPECT_EQ(stateOf(*target).playBufferL[0], 0.5f);
-    EXPECT_EQ(stateOf(*target).playBufferL[199], 0.5f);
+    EXPECT_EQ(stateOf(*target).playBuffers.writable(0)[0], 0.5f);
+    EXPECT_EQ(stateOf(*target).playBuffers.writable(0)[199], 0.5f);
 }
 
 TEST(StateChunkRoundTrip, PresetLoadReachesParametersAndPatternLength) {
@@ -385,7 +385,7 @@ TEST(StateChunkLoad, HandWrittenBankLoadsEveryField) {
 struct Snapshot {
     explicit Snapshot(SlicerPlugin& effect)
         : bank(saveChunk(effect)),
-          leftHead(stateOf(effect).playBufferL[0]),
+          leftHead(stateOf(effect).playBuffers.writable(0)[0]),
           curProgram(stateOf(effect).currentProgram),
           patternLength(stateOf(effect).patternLength) {
         std::memcpy(paramValues, stateOf(effect).paramValues, sizeof paramValues);
@@ -406,7 +406,7 @@ class MalformedChunk : public ::testing::Test {
   protected:
     void SetUp() override {
         editEverything(*effect, 64, 5);
-        stateOf(*effect).playBufferL[0] = 0.125f;
+        stateOf(*effect).playBuffers.writable(0)[0] = 0.125f;
     }
     void expectRejected(Bytes bytes, bool preset = false) {
         const Snapshot before(*effect);

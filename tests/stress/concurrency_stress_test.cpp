@@ -336,6 +336,18 @@ void editorAction(SlicerPlugin& x, std::mt19937& random, Clock::time_point& last
             x.engine().toggleNoteSliceLearn();
             x.engine().setSliceLearnTarget(pick(-1, 32));
             break;
+        case 17: {
+            // What the editor reads to draw: the values, the shown pattern, the waveform.
+            const EditorSnapshot shown = x.engine().snapshot();
+            float left[64];
+            float right[64];
+            x.engine().samplePlayedAudio(pick(1, 10000), 64, left, right);
+            if (!std::isfinite(left[pick(0, 63)] + right[pick(0, 63)] +
+                               x.engine().stepValue(shown.currentBank, pick(0, 6), shown.patternOffset))) {
+                std::abort();  // the buffers and the pattern store hold finite values only
+            }
+            break;
+        }
         default:
             x.engine().setParameter(pick(0, 7), std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
             break;
