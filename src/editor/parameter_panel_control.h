@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "editor/view_placement.h"
+#include "engine/engine_counts.h"
 #include "gui/control.h"
 
 namespace tramvek {
@@ -15,7 +16,7 @@ class SlicerEngine;
 
 class ParameterPanelControl : public Control {
   public:
-    static constexpr int32_t kKnobCount = 8;
+    static constexpr int32_t kKnobCount = EngineCounts::kParamCount;
     static constexpr int32_t kKnobWidth = 90;
 
     ParameterPanelControl(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "editor/view_placement.h"
+#include "engine/engine_counts.h"
 #include "engine/editor_snapshot.h"
 #include "gui/color.h"
 #include "gui/control.h"
@@ -18,12 +19,12 @@ class SlicerEngine;
 
 class StepSequencerControl : public Control {
   public:
-    static constexpr int32_t kStepCount = 32;
+    static constexpr int32_t kStepCount = EngineCounts::kStepsPerPattern;
     static constexpr int32_t kStepWidth = 14;
     static constexpr int32_t kBarFullHeight = 90;
-    static constexpr int32_t kLaneCount = 7;
-    static constexpr int32_t kPatternButtonCount = 8;
-    static constexpr int32_t kBankButtonCount = 4;
+    static constexpr int32_t kLaneCount = EngineCounts::kLaneCount;
+    static constexpr int32_t kPatternButtonCount = EngineCounts::kPatternCount;
+    static constexpr int32_t kBankButtonCount = EngineCounts::kBankCount;
     static constexpr int32_t kHelpLineCount = 3;
 
     StepSequencerControl(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);

@@ -16,6 +16,7 @@
 #include "engine/engine_state.h"
 #include "engine/midi_message.h"
 #include "engine/transport_position.h"
+#include "params/chunk_layout.h"
 
 namespace tramvek {
 
@@ -192,14 +193,14 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void handleController(std::int32_t controller, std::int32_t value);
 
     // Big enough for the largest bank chunk a save produces.
-    static constexpr std::int32_t kChunkCapacity = 74964 + 8 * kBufferCapacity;
+    static constexpr std::size_t kChunkCapacity = chunk_layout::bankBytes(kBufferCapacity);
 
     Listener* listener_ = nullptr;
     // Chunk storage, allocated once: a bank save's bytes, and the preset
     // handed to the host (each instance has its own, so two instances saving
     // at once never hand each other's data to the host).
     std::unique_ptr<std::uint8_t[]> chunkData;
-    std::uint8_t presetChunkOut[60] = {};
+    std::uint8_t presetChunkOut[chunk_layout::kPresetBytes] = {};
 };
 
 }  // namespace tramvek

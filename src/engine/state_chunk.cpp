@@ -28,8 +28,9 @@ static_assert(layout::kSliceNoteCount == SlicerEngine::kSliceCount);
 static_assert(layout::kRecordBytes == sizeof(ProgramRecord));
 static_assert(layout::kRecordNameBytes == sizeof(ProgramRecord::name));
 
+// The shortest length the editor sets (0.07 of 32 steps) and the longest pattern.
 constexpr std::int32_t kMinPatternLength = 2;
-constexpr std::int32_t kMaxPatternLength = 32;
+constexpr std::int32_t kMaxPatternLength = SlicerEngine::kStepsPerPattern;
 constexpr std::int32_t kMaxMidiNumber = 127;
 
 // --- Values a file can carry, made safe ---
@@ -221,13 +222,11 @@ bool SlicerEngine::loadState(const std::uint8_t* data, std::size_t size, bool pr
 }
 
 SlicerEngine::SavedBytes SlicerEngine::savePreset() {
-    static_assert(sizeof presetChunkOut == layout::kPresetBytes);
     writeProgramRecord(presetChunkOut, currentProgramRecord());
     return {presetChunkOut, static_cast<std::int32_t>(layout::kPresetBytes)};
 }
 
 SlicerEngine::SavedBytes SlicerEngine::saveBank() {
-    static_assert(kChunkCapacity == layout::bankBytes(kBufferCapacity));
     if (!chunkData) {
         return {};
     }
