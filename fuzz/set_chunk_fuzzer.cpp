@@ -53,7 +53,7 @@ bool isMidiNumber(std::int32_t value) {
 }
 
 // What a load must leave behind, whatever the chunk held.
-void checkLoadedState(const SlicerPlugin& effect) {
+void checkLoadedState(SlicerPlugin& effect) {
     for (const auto& bank : stateOf(effect).steps) {
         for (const auto& lane : bank) {
             for (float value : lane) {
@@ -63,7 +63,7 @@ void checkLoadedState(const SlicerPlugin& effect) {
             }
         }
     }
-    for (const ProgramRecord& program : stateOf(effect).programs) {
+    for (const StoredProgram& program : stateOf(effect).programs) {
         if (program.patternLength < 2 || program.patternLength > 32) {
             __builtin_trap();
         }
@@ -92,7 +92,7 @@ void checkLoadedState(const SlicerPlugin& effect) {
         if (!isMidiNumber(number))
             __builtin_trap();
     }
-    if (stateOf(effect).patternSamples < 0 || stateOf(effect).patternSamples >= effect.bufferCapacity) {
+    if (stateOf(effect).patternSamples < 0 || stateOf(effect).patternSamples >= SlicerEngine::kBufferCapacity) {
         __builtin_trap();
     }
     // A load applies the current program: both must be in range for the audio thread.

@@ -16,10 +16,12 @@ rm -rf "$out/obj"
 mkdir -p "$out/obj" "$out/artifacts"
 sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
 cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off -Wall -Wextra -Werror
-          -Isrc -I. -Itools/host "${sanitize[@]}")
+          -Isrc -I. -Itests -Itools/host "${sanitize[@]}")
 
-# The plug-in's engine with its host layer, instrumented for coverage.
-sources=(src/host/*.cpp src/engine/*.cpp src/params/*.cpp)
+# The plug-in without its editor: the VST 2 adapter, the engine and the host
+# layer, instrumented for coverage, and the tests' way into the engine's state.
+sources=(src/host/*.cpp src/params/*.cpp src/engine/*.cpp src/plugin/slicer_plugin.cpp src/plugin/no_editor.cpp
+         tests/support/engine_state_access.cpp)
 printf '%s\n' "${sources[@]}" | xargs -P "$jobs" -I{} sh -c \
   'clang++ "$@" -fsanitize=fuzzer-no-link -c {} -o '"$out"'/obj/$(echo {} | tr / _).o' _ "${cxxflags[@]}"
 
