@@ -92,7 +92,8 @@ void checkLoadedState(SlicerPlugin& effect) {
         if (!isMidiNumber(number))
             __builtin_trap();
     }
-    if (stateOf(effect).patternSamples < 0 || stateOf(effect).patternSamples >= SlicerEngine::kBufferCapacity) {
+    if (stateOf(effect).patternSamples < 0 ||
+        stateOf(effect).patternSamples >= SlicerEngine::kBufferCapacity) {
         __builtin_trap();
     }
     // A load applies the current program: both must be in range for the audio thread.

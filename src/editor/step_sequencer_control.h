@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "editor/view_placement.h"
-#include "engine/engine_counts.h"
 #include "engine/editor_snapshot.h"
+#include "engine/engine_counts.h"
 #include "gui/color.h"
 #include "gui/control.h"
 
