@@ -8,7 +8,7 @@
 
 namespace tramvek {
 
-void LoadedAudio::takeBack() {
+void LoadedAudio::cancel() {
     std::int32_t state = state_.load(std::memory_order_acquire);
     while (true) {
         if (state == kTaking) {
@@ -23,16 +23,12 @@ void LoadedAudio::takeBack() {
 }
 
 bool LoadedAudio::reserve() {
-    takeBack();
+    cancel();
     if (!left_) {
         left_.reset(new (std::nothrow) float[static_cast<std::size_t>(capacity_)]());
         right_.reset(new (std::nothrow) float[static_cast<std::size_t>(capacity_)]());
     }
     return left_ && right_;
-}
-
-void LoadedAudio::cancel() {
-    takeBack();
 }
 
 void LoadedAudio::publish(std::int32_t samples) {

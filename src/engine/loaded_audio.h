@@ -19,7 +19,8 @@ class LoadedAudio {
     // Makes the buffers the loader's: a load the audio thread has not taken
     // yet is dropped. Allocates them the first time; false without memory.
     bool reserve();
-    // Drops a load the audio thread has not taken yet.
+    // Drops a load the audio thread has not taken yet, waiting out a take in
+    // progress (the audio thread's copy); the buffers are then the loader's.
     void cancel();
     // After reserve(): where channel 0 (left) or 1 (right) is written, with
     // storeSample (another thread may still read the load this one replaces).
@@ -37,9 +38,6 @@ class LoadedAudio {
 
   private:
     enum State : std::int32_t { kEmpty, kPublished, kTaking };
-
-    // Waits out a take in progress (the audio thread's copy), then owns the buffers.
-    void takeBack();
 
     const std::int32_t capacity_;
     std::unique_ptr<float[]> left_;

@@ -171,8 +171,8 @@ void SlicerEngine::startStep() {
 }
 
 void SlicerEngine::copyRecordingToPlayback() {
-    const std::int32_t samples = std::clamp(patternSamples.load(), 0, kBufferCapacity);
-    playBuffers.takeRecording(recordBufferL.get(), recordBufferR.get(), samples);
+    // takeRecording holds the count within the buffers.
+    playBuffers.takeRecording(recordBufferL.get(), recordBufferR.get(), patternSamples.load());
 }
 
 }  // namespace tramvek
