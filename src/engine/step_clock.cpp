@@ -21,10 +21,11 @@ constexpr double kMaxTempo = 1e6;
 void SlicerEngine::syncToHost(std::int32_t sampleFrames, const TransportPosition* info) {
     // Without time info from the host the clock runs on: the last known rate
     // and tempo, and the position the previous block ended at.
+    const double announced = announcedSampleRate;
+    const double lastRate = announced > 0.0 ? announced : static_cast<double>(hostSampleRate);
     const TransportPosition time =
         info != nullptr ? *info
-                        : TransportPosition{expectedPpqPos, static_cast<double>(hostSampleRate),
-                                            static_cast<double>(hostTempo), true};
+                        : TransportPosition{expectedPpqPos, lastRate, static_cast<double>(hostTempo), true};
 
     const double ppq = time.ppqPos >= 0.0 ? std::min(time.ppqPos, kMaxPpqPos) : 0.0;
     const bool rateValid = time.sampleRate >= kMinSampleRate && time.sampleRate <= kMaxSampleRate;
@@ -91,6 +92,12 @@ void SlicerEngine::syncToHost(std::int32_t sampleFrames, const TransportPosition
     clockAnchored = true;
     lastHostSample = hostSample;
     nextBlockSample = blockStartSample + sampleFrames;
+}
+
+void SlicerEngine::setSampleRate(double rate) {
+    if (rate >= kMinSampleRate && rate <= kMaxSampleRate) {
+        announcedSampleRate = rate;
+    }
 }
 
 std::int64_t SlicerEngine::boundarySample(std::int64_t step) const {
