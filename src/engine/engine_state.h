@@ -75,7 +75,7 @@ struct EngineState {
     float scheduledGain = 0.0f;
     Shared<std::int32_t> resolutionIndex{3};
     std::int32_t hostSampleRate = 0;
-    Shared<double> announcedSampleRate{0.0};  // the host's rate outside blocks; 0 until it says
+    Shared<std::int32_t> announcedSampleRate{0};  // the host's rate outside blocks; 0 until it says
     Shared<std::int32_t> patternLength{16};
     Shared<float> patternLengthValue{0.5f};
     Shared<std::int32_t> currentStep{0};

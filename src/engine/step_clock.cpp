@@ -21,8 +21,8 @@ constexpr double kMaxTempo = 1e6;
 void SlicerEngine::syncToHost(std::int32_t sampleFrames, const TransportPosition* info) {
     // Without time info from the host the clock runs on: the last known rate
     // and tempo, and the position the previous block ended at.
-    const double announced = announcedSampleRate;
-    const double lastRate = announced > 0.0 ? announced : static_cast<double>(hostSampleRate);
+    const std::int32_t announced = announcedSampleRate;
+    const auto lastRate = static_cast<double>(announced > 0 ? announced : hostSampleRate);
     const TransportPosition time =
         info != nullptr ? *info
                         : TransportPosition{expectedPpqPos, lastRate, static_cast<double>(hostTempo), true};
@@ -96,7 +96,7 @@ void SlicerEngine::syncToHost(std::int32_t sampleFrames, const TransportPosition
 
 void SlicerEngine::setSampleRate(double rate) {
     if (rate >= kMinSampleRate && rate <= kMaxSampleRate) {
-        announcedSampleRate = rate;
+        announcedSampleRate = static_cast<std::int32_t>(rate);
     }
 }
 

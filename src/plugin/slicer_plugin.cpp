@@ -98,7 +98,7 @@ float SlicerPlugin::getParameter(VstInt32 index) {
 
 void SlicerPlugin::getParamName(VstInt32 index, char* text) {
     if (isParamIndex(index) && text != nullptr) {
-        std::strcpy(text, kParamNames[index]);
+        std::strcpy(text, kParameterFacts[index].name);
     }
 }
 
@@ -154,6 +154,11 @@ VstInt32 SlicerPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
 // The plug-in declares a VU meter but keeps no level: it always reads silence.
 float SlicerPlugin::getVu() {
     return 0.0f;
+}
+
+void SlicerPlugin::setSampleRate(float rate) {
+    ExtendedEffectBase::setSampleRate(rate);
+    engine_->setSampleRate(rate);
 }
 
 void SlicerPlugin::suspend() {

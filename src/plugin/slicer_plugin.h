@@ -44,6 +44,7 @@ class SlicerPlugin : public ExtendedEffectBase {
     VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
 
     float getVu() override;
+    void setSampleRate(float rate) override;
     void suspend() override;
     void resume() override;
     bool getVendorString(char* text) override;

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "params/editor_spy.h"
+#include "params/parameter_table.h"
 #include "support/engine_state_access.h"
 
 namespace tramvek {
@@ -144,6 +147,54 @@ TEST_F(Parameters, NamesLabelsAndDisplayTexts) {
     effect->getParamLabel(-1, untouched);
     effect->getParamDisplay(8, untouched);
     EXPECT_STREQ(untouched, "keep");
+}
+
+// Every format shows the same numbers: each display unit has a value that
+// shows as it, through the text too, and the editor's formula agrees.
+TEST(ParameterFacts, EveryDisplayUnitRoundTripsThroughValueAndText) {
+    for (std::int32_t index = 0; index < kParameterCount; ++index) {
+        const ParameterFacts& facts = kParameterFacts[index];
+        EXPECT_EQ(displayUnits(index, 0.0f), facts.displayMinimum) << facts.symbol;
+        EXPECT_EQ(displayUnits(index, 1.0f), facts.displayMaximum) << facts.symbol;
+        for (std::int32_t units = facts.displayMinimum; units <= facts.displayMaximum; ++units) {
+            const float value = valueForDisplayUnits(index, units);
+            ASSERT_GE(value, 0.0f);
+            ASSERT_LE(value, 1.0f);
+            ASSERT_EQ(displayUnits(index, value), units) << facts.symbol << " " << units;
+            char text[12] = {};
+            displayText(index, value, text);
+            float parsed = -1.0f;
+            ASSERT_TRUE(valueFromText(index, text, parsed)) << text;
+            ASSERT_EQ(parsed, value) << facts.symbol << " " << text;
+        }
+        if (index == kParamPitch) {
+            EXPECT_EQ(displayUnits(index, 0.45f), basePitchFor(0.45f));
+        }
+        float untouched = 0.25f;
+        EXPECT_FALSE(valueFromText(index, "loud", untouched));
+        EXPECT_EQ(untouched, 0.25f);
+        EXPECT_TRUE(valueFromText(index, "99999", untouched));
+        EXPECT_EQ(displayUnits(index, untouched), facts.displayMaximum);
+        for (const char* c = facts.symbol; *c != 0; ++c) {
+            EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(*c)) || *c == '_') << facts.symbol;
+        }
+        for (std::int32_t other = 0; other < index; ++other) {
+            EXPECT_STRNE(kParameterFacts[other].symbol, facts.symbol);
+        }
+    }
+}
+
+// A host that announces its rate and then gives no time information runs at
+// that rate, not at the fallback.
+TEST(SampleRate, AnnouncedRateDrivesBlocksWithoutTimeInformation) {
+    SlicerPlugin effect(nullptr);
+    effect.dispatcher(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    std::vector<float> in(64, 0.0f);
+    std::vector<float> out(64, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    effect.processReplacing(inputs, outputs, 64);
+    EXPECT_EQ(stateOf(effect).hostSampleRate, 48000);
 }
 
 }  // namespace
