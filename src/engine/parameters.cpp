@@ -57,10 +57,6 @@ void SlicerEngine::setParameterFromHost(std::int32_t index, float value) {
     notifyListener(true);
 }
 
-void SlicerEngine::setParameterFromAudioThread(std::int32_t index, float value) {
-    setParameterFromHost(index, value);
-}
-
 float SlicerEngine::parameter(std::int32_t index) const {
     return isParamIndex(index) ? paramValues[index].load() : 0.0f;
 }

@@ -11,9 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/editor_edit.h"
 #include "engine/editor_snapshot.h"
-#include "engine/editor_view.h"
 #include "engine/engine_counts.h"
 #include "engine/engine_state.h"
 #include "engine/midi_message.h"
@@ -69,9 +67,6 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void processAccumulating(float** inputs, float** outputs, std::int32_t frames,
                              const TransportPosition* position);
     void receiveMidi(const MidiMessage* messages, std::int32_t count);
-    // A parameter the format delivers with the audio (control ports): takes
-    // effect from this block on, and other threads' reads follow.
-    void setParameterFromAudioThread(std::int32_t index, float value);
 
     // --- Parameters and programs (any thread; out-of-range indices are ignored) ---
     void setParameter(std::int32_t index, float value);
@@ -117,12 +112,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void toggleNoteSliceLearn();
     void setSliceLearnTarget(std::int32_t index);
 
-    // The editor's edits in one form (editor_edit.h); the same as the calls above.
-    void applyEdit(const EditorEdit& edit);
-
     // --- What the editor shows (any thread) ---
-    // Everything the editor draws; `view.waveform.columns` says how many columns to sample.
-    void readView(EditorView& view) const;
     EditorSnapshot snapshot() const;
     // Slot `slot` of `lane` in `bank`, 0..1 as stored.
     float stepValue(std::int32_t bank, std::int32_t lane, std::int32_t slot) const;
