@@ -6,6 +6,7 @@
 #include "editor/wheel_steps.h"
 #include "engine/slicer_engine.h"
 #include "gui/draw_context.h"
+#include "params/parameter_table.h"
 
 namespace tramvek {
 
@@ -24,12 +25,10 @@ constexpr Color kSwitchOff{240, 240, 240};
 constexpr Color kSwitchOn{250, 130, 130};
 constexpr Color kInfoFill{244, 151, 129};
 
-constexpr const char* kKnobCaptions[ParameterPanelControl::kKnobCount] = {
-    "Attack", "Length", "Cutoff", "Reso", "Shape", "Dry/Wet", "B-Pitch", "KeepBuffer"};
-constexpr int32_t kPitchKnob = 6;
-// What one wheel notch moves: a percent, or a semitone of B-Pitch.
-constexpr int32_t kPercentLevels = 100;
-constexpr int32_t kPitchLevels = 24;
+// What one wheel notch moves: one shown unit (a percent, or a semitone of B-Pitch).
+int32_t wheelLevels(int32_t index) {
+    return kParameterFacts[index].displayMaximum - kParameterFacts[index].displayMinimum;
+}
 
 constexpr int32_t kInfoLineCount = 3;
 constexpr const char* kInfoTexts[4][kInfoLineCount] = {
@@ -60,11 +59,7 @@ int32_t ParameterPanelControl::displayValue(int32_t index) const {
     if (index < 0 || index >= kKnobCount) {
         return 0;
     }
-    const float value = clampUnit(shown_.values[index]);
-    if (index == kPitchKnob) {
-        return -12 - static_cast<int32_t>(value * -24.0f);
-    }
-    return static_cast<int32_t>(value * 100.0f);
+    return displayUnits(index, shown_.values[index]);
 }
 
 int32_t ParameterPanelControl::infoSet() const {
@@ -128,8 +123,8 @@ void ParameterPanelControl::drawKnobs(DrawContext& context) {
             context.drawText(decimal(displayValue(i)), area, false, kCentred);
         }
         context.setTextColor(kBlack);
-        context.drawText(kKnobCaptions[i], {area.left, area.bottom + 2, area.right, area.bottom + 12}, false,
-                         kCentred);
+        context.drawText(kParameterFacts[i].caption,
+                         {area.left, area.bottom + 2, area.right, area.bottom + 12}, false, kCentred);
     }
 }
 
@@ -267,8 +262,7 @@ bool ParameterPanelControl::pressButtons(DrawContext& context, Point where, bool
 bool ParameterPanelControl::wheel(DrawContext* context, Point where, float distance) {
     for (int32_t i = 0; i < kKnobCount; ++i) {
         if (hit(knob(i), where)) {
-            const int32_t levels = i == kPitchKnob ? kPitchLevels : kPercentLevels;
-            engine_.setParameter(i, wheelStepped(engine_.parameter(i), distance, levels));
+            engine_.setParameter(i, wheelStepped(engine_.parameter(i), distance, wheelLevels(i)));
             if (context != nullptr) {
                 draw(*context);
             }

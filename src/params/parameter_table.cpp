@@ -18,7 +18,7 @@ std::int32_t displayUnits(std::int32_t index, float value) {
     }
     const float unit = value >= 0.0f ? std::min(value, 1.0f) : 0.0f;  // NaN shows as 0
     if (index == kParamPitch) {
-        return -12 - static_cast<std::int32_t>(unit * -24.0f);
+        return basePitchFor(unit);
     }
     return static_cast<std::int32_t>(unit * 100.0f);
 }
