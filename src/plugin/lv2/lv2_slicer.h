@@ -1,0 +1,56 @@
+// The plug-in as LV2 hosts see it: the engine with its ports, its MIDI and
+// transport inputs and its saved state.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <lv2/atom/atom.h>
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+
+#include "engine/slicer_engine.h"
+#include "params/parameter_table.h"
+#include "plugin/lv2/host_transport.h"
+#include "plugin/lv2/lv2_identity.h"
+#include "plugin/lv2/lv2_uris.h"
+
+namespace tramvek::lv2 {
+
+class Lv2Slicer {
+  public:
+    // Null when the host gives no URID map or the engine has no buffers.
+    static std::unique_ptr<Lv2Slicer> create(double sampleRate, const LV2_Feature* const* features);
+
+    void connect(std::uint32_t port, void* data);
+    void activate();
+    void deactivate();
+    void run(std::uint32_t frames);
+
+    LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
+    LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+  private:
+    Lv2Slicer(double sampleRate, const LV2_URID_Map& map);
+
+    // A control port's value reaches the engine when it changes; until then
+    // the engine keeps what it has (its defaults, a restored state).
+    void applyControlPorts();
+    // The block's frames [begin, end): the MIDI events that fall there (the
+    // last segment takes the rest), at their frames, then the audio.
+    void runSegment(std::uint32_t begin, std::uint32_t end, bool last);
+
+    std::unique_ptr<SlicerEngine> engine_;
+    Uris uris_;
+    double sampleRate_;
+    HostTransport transport_;
+    float* audio_[4] = {};
+    const float* controls_[kParameterCount] = {};
+    float appliedControls_[kParameterCount] = {};
+    const LV2_Atom_Sequence* midiPort_ = nullptr;
+    const LV2_Atom_Sequence* timePort_ = nullptr;
+    // The next MIDI event of the block being run.
+    const LV2_Atom_Event* nextMidi_ = nullptr;
+};
+
+}  // namespace tramvek::lv2
