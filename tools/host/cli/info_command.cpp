@@ -6,7 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "cli/info_lv2.h"
 #include "formats/json_writer.h"
+#include "hosting/lv2/lv2_plugin_name.h"
 #include "hosting/plugin_info.h"
 #include "hosting/transport_clock.h"
 
@@ -180,6 +182,10 @@ void printJson(const PluginInfo& info, std::ostream& out) {
 }  // namespace
 
 void runInfo(const InfoOptions& options, std::ostream& out) {
+    if (namesLv2Plugin(options.plugin)) {
+        runLv2Info(options, out);
+        return;
+    }
     HostContext host;
     host.sampleRate = kInfoSampleRate;
     host.blockSize = kInfoBlockSize;

@@ -1,4 +1,4 @@
-// tramvek-host: a command-line VST 2 host.
+// tramvek-host: a command-line VST 2 host (and LV2 through lilv).
 #include <CLI/CLI.hpp>
 #include <iostream>
 
@@ -46,7 +46,8 @@ void parseParameters(const std::vector<std::string>& texts, tramvek::PluginSetup
 
 CLI::App* addInfoCommand(CLI::App& app, tramvek::InfoOptions& info) {
     CLI::App* command = app.add_subcommand("info", "print what a plug-in declares");
-    command->add_option("PLUGIN", info.plugin, "plug-in library")->required();
+    command->add_option("PLUGIN", info.plugin, "plug-in library, or an LV2 bundle directory or plug-in URI")
+        ->required();
     command->add_flag("--json", info.json, "print JSON");
     return command;
 }
@@ -55,7 +56,8 @@ CLI::App* addRenderCommand(CLI::App& app, RenderArguments& render) {
     tramvek::RenderOptions& o = render.options;
     CLI::App* command =
         app.add_subcommand("render", "stream audio through a plug-in into a 32-bit float WAV file");
-    command->add_option("PLUGIN", o.plugin, "plug-in library")->required();
+    command->add_option("PLUGIN", o.plugin, "plug-in library, or an LV2 bundle directory or plug-in URI")
+        ->required();
     command->add_option("-i,--input", o.input,
                         "input audio file, or 'demo' for the built-in drum loop (default)");
     command->add_option("-o,--output", o.output, "output WAV file")->required();
@@ -70,6 +72,10 @@ CLI::App* addRenderCommand(CLI::App& app, RenderArguments& render) {
     command->add_option("--tail", o.tailSeconds, "seconds rendered after the input ends (default 0)");
     command->add_option("--midi", o.midi, "standard MIDI file (type 0 or 1) played to the plug-in");
     addSetupOptions(command, o.setup, render.parameters);
+    command->add_option("--lv2-state", o.lv2State,
+                        "LV2: load a state directory (as --save-lv2-state writes)");
+    command->add_option("--save-lv2-state", o.saveLv2State,
+                        "LV2: save the state after the render into a directory");
     return command;
 }
 
@@ -91,7 +97,7 @@ void finishRenderOptions(RenderArguments& render) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"tramvek-host: load VST 2 plug-ins and drive them from the command line"};
+    CLI::App app{"tramvek-host: load VST 2 and LV2 plug-ins and drive them from the command line"};
     app.require_subcommand(1);
     // Unix paths (under Wine) start with '/': never read them as Windows-style options.
     app.allow_windows_style_options(false);

@@ -18,7 +18,9 @@ struct RenderOptions {
     std::vector<int> blockSizes{512};  // cycled through, block after block
     double ppqStart = 0.0;
     double tailSeconds = 0.0;
-    std::string midi;  // a standard MIDI file, or empty
+    std::string midi;          // a standard MIDI file, or empty
+    std::string lv2State;      // an LV2 state directory loaded before the render
+    std::string saveLv2State;  // and one saved after it
     PluginSetup setup;
 };
 
