@@ -48,6 +48,14 @@ trap 'end_wine_session; stop_xvfb' EXIT
 end_wine_session
 
 "$linux_host" render "$linux_plugin" -o out/demo.wav --tempo $tempo
+# The LV2 bundle renders the demo loop too, and must sound as the VST 2 library does.
+cmake --build --preset linux-release -j "$jobs" --target tramvek_lv2
+"$linux_host" render build/linux-release/src/plugin/lv2/tramvek.lv2 -o out/demo-lv2.wav --tempo $tempo
+if ! cmp -s out/demo.wav out/demo-lv2.wav; then
+  echo "out/demo-lv2.wav (the LV2 bundle) differs from out/demo.wav" >&2
+  exit 1
+fi
+echo "wrote out/demo-lv2.wav          the same through the LV2 bundle: identical to out/demo.wav"
 bash scripts/wine-run.sh "$windows_host" render "$windows_plugin" -o out/demo-$windows.wav --tempo $tempo
 # The plug-in's default pattern: 16 steps of a sixteenth note.
 build/linux-release/tools/host/tramvek-waveforms out/demo.wav -o out/demo.png --tempo $tempo \
