@@ -44,13 +44,13 @@ void cleanup(LV2_Handle instance) {
 }
 
 LV2_State_Status save(LV2_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle,
-                      std::uint32_t /*flags*/, const LV2_Feature* const* /*features*/) {
-    return slicer(instance).save(store, handle);
+                      std::uint32_t /*flags*/, const LV2_Feature* const* features) {
+    return slicer(instance).save(store, handle, features);
 }
 
 LV2_State_Status restore(LV2_Handle instance, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
-                         std::uint32_t /*flags*/, const LV2_Feature* const* /*features*/) {
-    return slicer(instance).restore(retrieve, handle);
+                         std::uint32_t /*flags*/, const LV2_Feature* const* features) {
+    return slicer(instance).restore(retrieve, handle, features);
 }
 
 const void* extensionData(const char* uri) {

@@ -9,8 +9,11 @@ namespace tramvek::lv2 {
 inline constexpr char kPluginUri[] = "urn:tramvek:slicer";
 inline constexpr char kBinaryName[] = "tramvek.so";
 inline constexpr char kPluginName[] = "tramvek";
-// The saved state: the engine's bank chunk as one property.
+// The saved state: the engine's bank chunk as one property, or (where the
+// host makes files) the chunk without its audio and the audio file's path.
 inline constexpr char kBankStateUri[] = "urn:tramvek:slicer#bank";
+inline constexpr char kSettingsStateUri[] = "urn:tramvek:slicer#settings";
+inline constexpr char kAudioStateUri[] = "urn:tramvek:slicer#recorded";
 
 // Port indices, in the order the description lists them.
 enum Port : std::uint32_t {

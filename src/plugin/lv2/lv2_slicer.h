@@ -27,8 +27,11 @@ class Lv2Slicer {
     void deactivate();
     void run(std::uint32_t frames);
 
-    LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
-    LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+    // The state interface's calls (lv2_state.cpp), with the host's features for files.
+    LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle,
+                          const LV2_Feature* const* features);
+    LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
+                             const LV2_Feature* const* features);
 
   private:
     Lv2Slicer(double sampleRate, const LV2_URID_Map& map);

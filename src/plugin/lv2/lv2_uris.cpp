@@ -14,6 +14,7 @@ Uris mapUris(const LV2_URID_Map& map) {
     u.atomBlank = id(LV2_ATOM__Blank);
     u.atomObject = id(LV2_ATOM__Object);
     u.atomChunk = id(LV2_ATOM__Chunk);
+    u.atomPath = id(LV2_ATOM__Path);
     u.atomInt = id(LV2_ATOM__Int);
     u.atomLong = id(LV2_ATOM__Long);
     u.atomFloat = id(LV2_ATOM__Float);
@@ -28,6 +29,8 @@ Uris mapUris(const LV2_URID_Map& map) {
     u.timeBeatsPerMinute = id(LV2_TIME__beatsPerMinute);
     u.timeSpeed = id(LV2_TIME__speed);
     u.bankState = id(kBankStateUri);
+    u.settingsState = id(kSettingsStateUri);
+    u.audioState = id(kAudioStateUri);
     return u;
 }
 

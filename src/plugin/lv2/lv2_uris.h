@@ -9,6 +9,7 @@ struct Uris {
     LV2_URID atomBlank = 0;
     LV2_URID atomObject = 0;
     LV2_URID atomChunk = 0;
+    LV2_URID atomPath = 0;
     LV2_URID atomInt = 0;
     LV2_URID atomLong = 0;
     LV2_URID atomFloat = 0;
@@ -23,6 +24,8 @@ struct Uris {
     LV2_URID timeBeatsPerMinute = 0;
     LV2_URID timeSpeed = 0;
     LV2_URID bankState = 0;
+    LV2_URID settingsState = 0;
+    LV2_URID audioState = 0;
 };
 
 Uris mapUris(const LV2_URID_Map& map);

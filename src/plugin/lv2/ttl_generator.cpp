@@ -68,7 +68,8 @@ std::string pluginDescription() {
         "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
     ttl += "<" + std::string(kPluginUri) + ">\n    a lv2:Plugin ;\n    doap:name \"" + kPluginName +
            "\" ;\n    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
-           "    lv2:requiredFeature urid:map ;\n    lv2:optionalFeature lv2:hardRTCapable ;\n"
+           "    lv2:requiredFeature urid:map ;\n"
+           "    lv2:optionalFeature lv2:hardRTCapable, state:makePath, state:mapPath, state:freePath ;\n"
            "    lv2:extensionData state:interface ;\n    lv2:port\n";
     ttl += audioPort(kPortInputLeft, "InputPort", "in_l", "In L") + " ,\n";
     ttl += audioPort(kPortInputRight, "InputPort", "in_r", "In R") + " ,\n";
