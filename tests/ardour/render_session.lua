@@ -5,7 +5,8 @@
 --
 -- Environment: TRAMVEK_WORK (folder for the session), TRAMVEK_TEMPO (BPM),
 -- TRAMVEK_SECONDS (length of the session range), TRAMVEK_PARAMS
--- ("index=value ..." set on the plug-in).
+-- ("index=value ..." set on the plug-in), TRAMVEK_PLUGIN_TYPE (LXVST, the
+-- default, or LV2).
 
 local function fail(message)
   print("ardour-session: " .. message)
@@ -70,9 +71,14 @@ end
 
 save("input")
 
-local plugin = ARDOUR.LuaAPI.new_plugin(Session, "tramvek v1.0", ARDOUR.PluginType.LXVST, "")
+local plugin
+if os.getenv("TRAMVEK_PLUGIN_TYPE") == "LV2" then
+  plugin = ARDOUR.LuaAPI.new_plugin(Session, "urn:tramvek:slicer", ARDOUR.PluginType.LV2, "")
+else
+  plugin = ARDOUR.LuaAPI.new_plugin(Session, "tramvek v1.0", ARDOUR.PluginType.LXVST, "")
+end
 if plugin:isnil() then
-  fail("the plug-in was not found (LXVST_PATH and the scanner's cache)")
+  fail("the plug-in was not found (LXVST_PATH and the scanner's cache, or LV2_PATH)")
 end
 if track:add_processor_by_index(plugin, 0, nil, true) ~= 0 then
   fail("cannot insert the plug-in")
