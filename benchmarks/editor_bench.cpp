@@ -7,8 +7,8 @@
 #include <cmath>
 #include <memory>
 
-#include "editor/slicer_editor.h"
 #include "gui/frame.h"
+#include "plugin/vst2/vst2_editor.h"
 #include "support/engine_state_access.h"
 #include "support/headless_platform.h"
 #include "support/headless_window.h"
@@ -29,8 +29,8 @@ class OpenEditor {
             stateOf(*engine_).playBuffers.writable(0)[i] = sample;
             stateOf(*engine_).playBuffers.writable(1)[i] = sample;
         }
-        auto editor = std::make_unique<SlicerEditor>(engine_.get(), engine_->engine());
-        editor_ = editor.get();
+        auto editor = std::make_unique<Vst2Editor>(*engine_, engine_->engine());
+        editor_ = &editor->editor();
         engine_->setEditor(std::move(editor));
         static int parent = 0;
         editor_->open(&parent);

@@ -20,7 +20,7 @@ cxxflags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off -Wall -Wex
 
 # The plug-in without its editor: the VST 2 adapter, the engine and the host
 # layer, instrumented for coverage, and the tests' way into the engine's state.
-sources=(src/host/*.cpp src/params/*.cpp src/engine/*.cpp src/plugin/slicer_plugin.cpp src/plugin/no_editor.cpp
+sources=(src/host/*.cpp src/params/*.cpp src/engine/*.cpp src/plugin/vst2/slicer_plugin.cpp src/plugin/vst2/no_editor.cpp
          tests/support/engine_state_access.cpp)
 printf '%s\n' "${sources[@]}" | xargs -P "$jobs" -I{} sh -c \
   'clang++ "$@" -fsanitize=fuzzer-no-link -c {} -o '"$out"'/obj/$(echo {} | tr / _).o' _ "${cxxflags[@]}"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/editor_host.h"
 #include "editor/engine_reads.h"
 #include "editor/wheel_steps.h"
 #include "engine/slicer_engine.h"
@@ -51,9 +52,9 @@ Rect ParameterPanelControl::knob(int32_t index) {
     return {left, top, left + kKnobWidth, top + 20};
 }
 
-ParameterPanelControl::ParameterPanelControl(const Rect& bounds, SlicerEngine& engine,
+ParameterPanelControl::ParameterPanelControl(const Rect& bounds, SlicerEngine& engine, EditorHost& host,
                                              const ViewPlacement& placement)
-    : Control(bounds, nullptr, 0, nullptr), engine_(engine), placement_(placement) {}
+    : Control(bounds, nullptr, 0, nullptr), engine_(engine), host_(host), placement_(placement) {}
 
 int32_t ParameterPanelControl::displayValue(int32_t index) const {
     if (index < 0 || index >= kKnobCount) {
@@ -191,7 +192,7 @@ void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
         const MouseButtons buttons = context.pollMouseButtons();
         context.pollMousePosition(where);
         if (buttons == 0) {
-            return;
+            break;
         }
         idleDuringTracking();
         for (int32_t i = 0; i < kKnobCount && captured < 0; ++i) {
@@ -206,14 +207,18 @@ void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
             }
             captured = i;
             anchor = where;
+            host_.beginEdit(captured);
         }
         if (captured >= 0) {
             dragKnob(context, captured, anchor);
         }
         context.pollMousePosition(where);
         if (pressButtons(context, where, buttonDone)) {
-            return;
+            break;
         }
+    }
+    if (captured >= 0) {
+        host_.endEdit(captured);
     }
 }
 
@@ -226,7 +231,7 @@ void ParameterPanelControl::dragKnob(DrawContext& context, int32_t knobIndex, Po
     const float value = static_cast<float>(pointer.x - anchor.x) * kKnobPerPixelRight +
                         static_cast<float>(anchor.y - pointer.y) * kKnobPerPixelUp +
                         clampUnit(shown_.values[knobIndex]);
-    engine_.setParameter(knobIndex, std::clamp(value, 0.0f, 1.0f));
+    host_.performEdit(knobIndex, std::clamp(value, 0.0f, 1.0f));
     draw(context);
     idleDuringTracking();
     anchor = pointer;
@@ -262,7 +267,7 @@ bool ParameterPanelControl::pressButtons(DrawContext& context, Point where, bool
 bool ParameterPanelControl::wheel(DrawContext* context, Point where, float distance) {
     for (int32_t i = 0; i < kKnobCount; ++i) {
         if (hit(knob(i), where)) {
-            engine_.setParameter(i, wheelStepped(engine_.parameter(i), distance, wheelLevels(i)));
+            host_.edit(i, wheelStepped(engine_.parameter(i), distance, wheelLevels(i)));
             if (context != nullptr) {
                 draw(*context);
             }

@@ -1,7 +1,8 @@
 // The upper strip of the editor: the eight global parameters as horizontal bar
 // knobs, the buffer buttons, the MIDI-learn and note-to-slice buttons and an
-// information box about the active MIDI mode. Reads the engine on every draw
-// and writes user actions straight into it.
+// information box about the active MIDI mode. Reads the engine on every draw;
+// parameter edits go through the editor's host, the other actions straight
+// into the engine.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 namespace tramvek {
 
+class EditorHost;
 class SlicerEngine;
 
 class ParameterPanelControl : public Control {
@@ -19,9 +21,11 @@ class ParameterPanelControl : public Control {
     static constexpr int32_t kKnobCount = EngineCounts::kParamCount;
     static constexpr int32_t kKnobWidth = 90;
 
-    ParameterPanelControl(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);
+    ParameterPanelControl(const Rect& bounds, SlicerEngine& engine, EditorHost& host,
+                          const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
+    // A press on a knob is one edit of its parameter, until the release.
     void trackMouse(DrawContext& context, Point& where) override;
     // One fine step per notch on the knob under the pointer.
     bool wheel(DrawContext* context, Point where, float distance) override;
@@ -67,6 +71,7 @@ class ParameterPanelControl : public Control {
     bool hit(const Rect& ownRect, Point where) const;
 
     SlicerEngine& engine_;
+    EditorHost& host_;
     ViewPlacement placement_;
     // What the last draw showed; the mouse handling works from it.
     Shown shown_;

@@ -35,10 +35,8 @@ void releaseBitmap(Bitmap*& bitmap) {
 
 }  // namespace
 
-SlicerEditor::SlicerEditor(EffectBase* owner, SlicerEngine& engine)
-    : GuiEditorBase(owner), engine_(engine), background_(new Bitmap(kBackgroundResource)) {
-    editorRect =
-        ERect{0, 0, static_cast<int16_t>(background_->height()), static_cast<int16_t>(background_->width())};
+SlicerEditor::SlicerEditor(EditorHost& host, SlicerEngine& engine)
+    : FramedEditor(host), engine_(engine), background_(new Bitmap(kBackgroundResource)) {
     engine_.setListener(this);
 }
 
@@ -58,13 +56,17 @@ ViewType* SlicerEditor::addToFrame(ViewType* view) {
     return view;
 }
 
-VstInt32 SlicerEditor::open(void* parent) {
+Rect SlicerEditor::bounds() const {
+    return {0, 0, background_->width(), background_->height()};
+}
+
+bool SlicerEditor::open(void* parent) {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (frame() != nullptr) {
         close();  // a second open without a close builds everything afresh
     }
-    GuiEditorBase::open(parent);
-    setFrame(new Frame({0, 0, background_->width(), background_->height()}, parent, this));
+    postUpdate();
+    setFrame(new Frame(bounds(), parent, this));
     frame()->setBackground(background_);
 
     waveformSurface_ = new Bitmap(frame(), 575, 90);
@@ -75,7 +77,7 @@ VstInt32 SlicerEditor::open(void* parent) {
         new StepSequencerControl(kSequencerBounds, engine_, {575, 130, 7, 112, sequencerSurface_}));
     panelSurface_ = new Bitmap(frame(), 575, 110);
     parameterPanel_ =
-        addToFrame(new ParameterPanelControl(kPanelBounds, engine_, {575, 102, 7, 7, panelSurface_}));
+        addToFrame(new ParameterPanelControl(kPanelBounds, engine_, host(), {575, 102, 7, 7, panelSurface_}));
 
     auto* helpBitmap = new Bitmap(kHelpResource);
     auto* label = new ParamDisplay(kHelpLabelBounds, nullptr, kHelpLabelStyle);
@@ -87,7 +89,7 @@ VstInt32 SlicerEditor::open(void* parent) {
     helpLabel_ = addToFrame(label);
     helpButton_ = addToFrame(new OverlayButton(kHelpLabelBounds, this, 0, helpBitmap, kHelpScreen, {0, 0}));
     helpBitmap->release();  // the button keeps its own reference
-    return 1;
+    return true;
 }
 
 void SlicerEditor::close() {
@@ -124,13 +126,7 @@ void SlicerEditor::idle() {
             reported ? stepSequencer_->setNeedsRedraw(true) : stepSequencer_->markIfChanged();
         }
     }
-    GuiEditorBase::idle();
-}
-
-void SlicerEditor::parameterChanged(VstInt32, float) {
-    if (frame() != nullptr) {
-        postUpdate();
-    }
+    FramedEditor::idle();
 }
 
 void SlicerEditor::engineValuesChanged(bool withUpdate) {

@@ -7,9 +7,10 @@
 #include <atomic>
 #include <cstdint>
 
-#include "editor/gui_editor_base.h"
+#include "editor/framed_editor.h"
 #include "engine/slicer_engine.h"
 #include "gui/control_listener.h"
+#include "gui/geometry.h"
 
 namespace tramvek {
 
@@ -20,19 +21,20 @@ class ParameterPanelControl;
 class StepSequencerControl;
 class WaveformView;
 
-class SlicerEditor : public GuiEditorBase, public SlicerEngine::Listener, private ControlListener {
+class SlicerEditor : public FramedEditor, public SlicerEngine::Listener, private ControlListener {
   public:
     static constexpr int32_t kBackgroundResource = 128;
     static constexpr int32_t kHelpResource = 133;
 
-    // Listens to the engine from here on; `owner` is the plug-in the host knows.
-    SlicerEditor(EffectBase* owner, SlicerEngine& engine);
+    // Listens to the engine from here on; edits of parameters go through `host`.
+    SlicerEditor(EditorHost& host, SlicerEngine& engine);
     ~SlicerEditor() override;
 
-    VstInt32 open(void* parent) override;
+    // The window's size: the background picture's.
+    Rect bounds() const;
+    bool open(void* parent) override;
     void close() override;
     void idle() override;
-    void parameterChanged(VstInt32 index, float value) override;
     // From any thread: parameters or the program changed outside the panel.
     // The panel redraws at the next idle while open; with an update the whole editor does.
     void engineValuesChanged(bool withUpdate) override;

@@ -108,7 +108,11 @@ void SlicerEngine::handleController(std::int32_t controller, std::int32_t value)
     }
     for (std::int32_t i = 0; i < kParamCount; ++i) {
         if (paramControllers[i] == controller) {
-            setParameter(i, static_cast<float>(value) * kControllerScale);
+            const float moved = static_cast<float>(value) * kControllerScale;
+            setParameter(i, moved);
+            if (parameterReport_ != nullptr) {
+                parameterReport_->parameterMovedByMidi(i, moved);
+            }
             notifyListener(true);
         }
     }

@@ -15,6 +15,7 @@
 #include "engine/engine_counts.h"
 #include "engine/engine_state.h"
 #include "engine/midi_message.h"
+#include "engine/parameter_report.h"
 #include "engine/transport_position.h"
 #include "params/chunk_layout.h"
 
@@ -58,6 +59,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
             listener_ = nullptr;
         }
     }
+    // Set before the engine is shared between threads; null reports nothing.
+    void setParameterReport(ParameterReport* report) { parameterReport_ = report; }
 
     // --- Audio thread ---
     // `position` is null when the host gave no time information. Replacing
@@ -199,6 +202,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
     static constexpr std::size_t kChunkCapacity = chunk_layout::bankBytes(kBufferCapacity);
 
     Listener* listener_ = nullptr;
+    ParameterReport* parameterReport_ = nullptr;
     // Chunk storage, allocated once: a bank save's bytes, and the preset
     // handed to the host (each instance has its own, so two instances saving
     // at once never hand each other's data to the host).

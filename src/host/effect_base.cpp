@@ -44,7 +44,7 @@ float EffectBase::getParameter(VstInt32) {
 
 void EffectBase::setParameterAutomated(VstInt32 index, float value) {
     setParameter(index, value);
-    callHost(audioMasterAutomate, index, 0, nullptr, value);
+    hostAutomate(index, value);
 }
 
 void EffectBase::processReplacing(float**, float**, VstInt32) {}

@@ -66,6 +66,8 @@ class EffectBase {
     virtual VstInt32 hostVersion();
     virtual VstInt32 hostCurrentId();
     virtual bool hostIdle();
+    // Tells the host that parameter `index` now has `value` (its automation records it).
+    virtual void hostAutomate(VstInt32 index, float value);
     virtual bool isInputConnected(VstInt32 index);
     virtual bool isOutputConnected(VstInt32 index);
 

@@ -19,6 +19,9 @@ class ExtendedEffectBase : public EffectBase {
     virtual bool hostWantMidi(VstInt32 filter);
     // The host's time record, or null when the host offers none.
     virtual VstTimeInfo* hostGetTime(VstInt32 filter);
+    // Around the automation of one gesture on parameter `index`.
+    virtual bool hostBeginEdit(VstInt32 index);
+    virtual bool hostEndEdit(VstInt32 index);
     virtual VstInt32 processEvents(VstEvents* events);
     virtual bool getVendorString(char* text);
     virtual bool getProductString(char* text);

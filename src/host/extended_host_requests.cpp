@@ -14,4 +14,12 @@ VstTimeInfo* ExtendedEffectBase::hostGetTime(VstInt32 filter) {
     return std::bit_cast<VstTimeInfo*>(callHost(audioMasterGetTime, 0, filter));
 }
 
+bool ExtendedEffectBase::hostBeginEdit(VstInt32 index) {
+    return callHost(audioMasterBeginEdit, index) != 0;
+}
+
+bool ExtendedEffectBase::hostEndEdit(VstInt32 index) {
+    return callHost(audioMasterEndEdit, index) != 0;
+}
+
 }  // namespace tramvek

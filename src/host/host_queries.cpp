@@ -21,6 +21,10 @@ bool EffectBase::hostIdle() {
     return callHost(audioMasterIdle) != 0;
 }
 
+void EffectBase::hostAutomate(VstInt32 index, float value) {
+    callHost(audioMasterAutomate, index, 0, nullptr, value);
+}
+
 // The pin request answers 0 for "connected"; no answer means connected too.
 bool EffectBase::isInputConnected(VstInt32 index) {
     return callHost(audioMasterPinConnected, index, 0) == 0;

@@ -1,11 +1,38 @@
 #include "editor/parameter_panel_control.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "editor/editor_host.h"
 #include "editor_test_support.h"
 
 namespace tramvek::test {
 namespace {
+
+// Records the panel's edits in order; a perform sets the engine, as a plug-in's would.
+class RecordingHost : public EditorHost {
+  public:
+    enum Kind { kBegin, kPerform, kEnd };
+    struct Edit {
+        Kind kind;
+        int32_t index;
+        float value;
+    };
+
+    explicit RecordingHost(SlicerEngine& engine) : engine_(engine) {}
+    void beginEdit(int32_t index) override { edits.push_back({kBegin, index, 0.0f}); }
+    void performEdit(int32_t index, float value) override {
+        edits.push_back({kPerform, index, value});
+        engine_.setParameter(index, value);
+    }
+    void endEdit(int32_t index) override { edits.push_back({kEnd, index, 0.0f}); }
+    void hostIdle() override {}
+
+    std::vector<Edit> edits;
+
+  private:
+    SlicerEngine& engine_;
+};
 
 using Panel = ParameterPanelControl;
 constexpr int32_t kOrigin = 7;
@@ -20,7 +47,8 @@ class ParameterPanelTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        panel.reset(new Panel({7, 7, 582, 109}, engine->engine(), surface.placement));
+        host = std::make_unique<RecordingHost>(engine->engine());
+        panel.reset(new Panel({7, 7, 582, 109}, engine->engine(), *host, surface.placement));
         panel->draw(canvas.context);
     }
     void press(std::initializer_list<ScriptedInput::Step> steps) {
@@ -43,6 +71,7 @@ class ParameterPanelTest : public EditorTest {
     }
 
     Placement surface{575, 110, {575, 102, kOrigin, kOrigin, nullptr}};
+    std::unique_ptr<RecordingHost> host;
     ViewPtr<Panel> panel;
 };
 
@@ -131,6 +160,31 @@ TEST_F(ParameterPanelTest, KnobSpansItsRangeIn75PixelsRightOr800Up) {
     EXPECT_NEAR(stateOf(*engine).paramValues[0], 0.2f, 1e-6f);
 }
 
+TEST_F(ParameterPanelTest, AKnobDragIsOneEditFromPressToRelease) {
+    engine->engine().setParameter(2, 0.1f);  // Cutoff, with room to rise
+    panel->draw(canvas.context);
+    const Point start = centreOf(Panel::knob(2));
+    press({{mouse::LeftButton, start},
+           {mouse::LeftButton, {start.x + 5, start.y}},
+           {mouse::LeftButton, {start.x + 5, start.y}},
+           {mouse::LeftButton, {start.x + 12, start.y - 3}},
+           {mouse::LeftButton, {start.x + 20, start.y}}});
+    const std::vector<RecordingHost::Edit>& edits = host->edits;
+    ASSERT_GE(edits.size(), 3u);
+    EXPECT_EQ(edits.front().kind, RecordingHost::kBegin);
+    EXPECT_EQ(edits.back().kind, RecordingHost::kEnd);
+    float last = -1.0f;
+    for (const RecordingHost::Edit& edit : edits) {
+        EXPECT_EQ(edit.index, 2);
+        if (&edit != &edits.front() && &edit != &edits.back()) {
+            EXPECT_EQ(edit.kind, RecordingHost::kPerform);
+            EXPECT_GT(edit.value, last);
+            last = edit.value;
+        }
+    }
+    EXPECT_EQ(last, stateOf(*engine).paramValues[2]);
+}
+
 TEST_F(ParameterPanelTest, FlushAndFreezeFireAtMostOncePerPress) {
     std::fill_n(stateOf(*engine).playBuffers.writable(0), 100, 0.5f);
     const Point freeze = centreOf(Panel::kFreezeButton);
@@ -177,10 +231,19 @@ TEST_F(ParameterPanelTest, EachWheelNotchMovesTheShownNumberByOne) {
                 engine->engine().setParameter(i, start);
                 panel->draw(canvas.context);
                 const int32_t before = panel->displayValue(i);
+                host->edits.clear();
                 ASSERT_TRUE(
                     panel->wheel(&canvas.context, centreOf(Panel::knob(i)), static_cast<float>(notch)));
                 EXPECT_EQ(panel->displayValue(i), std::clamp(before + notch, lowest, highest))
                     << i << ' ' << start;
+                // Each notch is a whole edit of its own.
+                ASSERT_EQ(host->edits.size(), 3u);
+                EXPECT_EQ(host->edits[0].kind, RecordingHost::kBegin);
+                EXPECT_EQ(host->edits[1].kind, RecordingHost::kPerform);
+                EXPECT_EQ(host->edits[2].kind, RecordingHost::kEnd);
+                for (const RecordingHost::Edit& edit : host->edits) {
+                    EXPECT_EQ(edit.index, i);
+                }
             }
         }
     }

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "editor/editor_test_support.h"
-#include "editor/slicer_editor.h"
-#include "plugin/slicer_plugin.h"
+#include "plugin/vst2/slicer_plugin.h"
+#include "plugin/vst2/vst2_editor.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ namespace tramvek::test {
 namespace {
 
 TEST_F(EditorTest, PluginWithoutItsEditorFailsAloneAndTheNextInstanceHasOne) {
-    refusedSize = sizeof(SlicerEditor);
+    refusedSize = sizeof(Vst2Editor);
     SlicerPlugin failed(&HostRecorder::callback);
     ASSERT_EQ(refusedSize, 0u);  // the editor's allocation was the one refused
     EXPECT_FALSE(failed.ready());

@@ -44,11 +44,16 @@ PluginEntry LoadedPlugin::entry(const char* name) const {
 }
 #endif
 
-VstIntPtr VST_CALLBACK FakeHost::callback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr value, void*,
-                                          float) {
-    opcodes.push_back(opcode);
-    values.push_back(value);
-    effects.push_back(effect);
+VstIntPtr VST_CALLBACK FakeHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                          void*, float opt) {
+    {
+        std::lock_guard<std::mutex> hold(recording);
+        opcodes.push_back(opcode);
+        indexes.push_back(index);
+        values.push_back(value);
+        opts.push_back(opt);
+        effects.push_back(effect);
+    }
     switch (opcode) {
         case audioMasterVersion:
             return version;
@@ -57,6 +62,15 @@ VstIntPtr VST_CALLBACK FakeHost::callback(AEffect* effect, VstInt32 opcode, VstI
         default:
             return 0;
     }
+}
+
+void FakeHost::clear() {
+    std::lock_guard<std::mutex> hold(recording);
+    opcodes.clear();
+    indexes.clear();
+    values.clear();
+    opts.clear();
+    effects.clear();
 }
 
 }  // namespace tramvek::testing

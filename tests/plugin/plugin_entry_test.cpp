@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "midi/event_block.h"
+#include "params/le_bytes.h"
 #include "plugin/loaded_plugin.h"
 
 namespace tramvek::testing {
@@ -18,9 +20,7 @@ class BuiltPlugin : public ::testing::Test {
         entry = library.entry("main");
         ASSERT_NE(entry, nullptr) << "no exported main";
         FakeHost::version = 2400;
-        FakeHost::opcodes.clear();
-        FakeHost::values.clear();
-        FakeHost::effects.clear();
+        FakeHost::clear();
         FakeHost::time = {};
         FakeHost::time.sampleRate = 44100.0;
         FakeHost::time.tempo = 120.0;
@@ -131,9 +131,7 @@ TEST_F(BuiltPlugin, OverlongProgramNameIsCutToTheStoredLength) {
 TEST_F(BuiltPlugin, ResumeAsksForMidiThroughItsOwnRecord) {
     AEffect* e = create();
     ASSERT_NE(e, nullptr);
-    FakeHost::opcodes.clear();
-    FakeHost::effects.clear();
-    FakeHost::values.clear();
+    FakeHost::clear();
     dispatch(e, effMainsChanged, 0, 1);
     ASSERT_EQ(FakeHost::opcodes.size(), 1u);
     EXPECT_EQ(FakeHost::opcodes[0], audioMasterWantMidi);
@@ -160,6 +158,29 @@ TEST_F(BuiltPlugin, ProcessesAudioThroughItsEntry) {
               FakeHost::opcodes.end());
     EXPECT_TRUE(std::all_of(outL.begin(), outL.end(), [](float s) { return std::isfinite(s) && s != 9.0f; }));
     EXPECT_TRUE(std::all_of(outR.begin(), outR.end(), [](float s) { return std::isfinite(s) && s != 9.0f; }));
+    EXPECT_EQ(close(e), 1);
+}
+
+TEST_F(BuiltPlugin, ALearnedControllerMoveReachesTheHostAsAutomation) {
+    constexpr std::size_t kBankControllers = 73760;  // int32 per parameter
+    AEffect* e = create();
+    ASSERT_NE(e, nullptr);
+    dispatch(e, effMainsChanged, 0, 1);
+    void* data = nullptr;
+    const auto size = dispatch(e, effGetChunk, 0, 0, &data);
+    Bytes bank(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+    putI32(bank, kBankControllers + 4 * 2, 7);  // controller 7 moves Cutoff
+    ASSERT_NE(dispatch(e, effSetChunk, 0, static_cast<VstIntPtr>(bank.size()), bank.data()), 0);
+
+    FakeHost::clear();
+    EventBlock events;
+    dispatch(e, effProcessEvents, 0, 0, events.controller(7, 64).get());
+    const auto automate = std::find(FakeHost::opcodes.begin(), FakeHost::opcodes.end(), audioMasterAutomate);
+    ASSERT_NE(automate, FakeHost::opcodes.end());
+    const auto at = static_cast<std::size_t>(automate - FakeHost::opcodes.begin());
+    EXPECT_EQ(FakeHost::indexes[at], 2);
+    EXPECT_FLOAT_EQ(FakeHost::opts[at], 64.0f / 127.0f);
+    EXPECT_EQ(FakeHost::opts[at], e->getParameter(e, 2));
     EXPECT_EQ(close(e), 1);
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/slicer_engine.h"
-#include "plugin/slicer_plugin.h"
+#include "plugin/vst2/slicer_plugin.h"
 
 namespace tramvek {
 

@@ -153,6 +153,7 @@ TEST_F(EditorWindowTest, EachWheelNotchOverAKnobMovesItByOnePercent) {
 
 TEST_F(EditorWindowTest, DraggingAKnobChangesItsParameterByThePointersTravel) {
     host.effect()->setParameter(host.effect(), 0, 0.1f);
+    FakeHost::clear();
     host.startIdling();
     host.openEditor();
     host.waitForIdles(10);
@@ -165,6 +166,22 @@ TEST_F(EditorWindowTest, DraggingAKnobChangesItsParameterByThePointersTravel) {
                                      "sleep 0.5 mouseup 1"));
     host.waitForIdles(10);
     EXPECT_NEAR(host.effect()->getParameter(host.effect(), 0), 0.5f, 0.0134f);
+
+    // The host heard one gesture: begin, the moves, end, all on the attack knob.
+    host.stopIdling();
+    std::vector<VstInt32> edits;
+    for (std::size_t i = 0; i < FakeHost::opcodes.size(); ++i) {
+        const VstInt32 opcode = FakeHost::opcodes[i];
+        if (opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit) {
+            EXPECT_EQ(FakeHost::indexes[i], 0);
+            edits.push_back(opcode);
+        }
+    }
+    ASSERT_GE(edits.size(), 3u);
+    EXPECT_EQ(edits.front(), audioMasterBeginEdit);
+    EXPECT_EQ(edits.back(), audioMasterEndEdit);
+    EXPECT_TRUE(std::all_of(edits.begin() + 1, edits.end() - 1,
+                            [](VstInt32 opcode) { return opcode == audioMasterAutomate; }));
 }
 
 TEST_F(EditorWindowTest, OpeningAndClosingTenTimesLeavesNoWindowAndNoConnection) {

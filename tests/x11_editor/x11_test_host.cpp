@@ -10,11 +10,6 @@ namespace tramvek::testing {
 
 namespace {
 
-// Answers like a simple host; safe from any thread.
-VstIntPtr VST_CALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 uint8_t channel(unsigned long pixel, unsigned long mask) {
     return mask == 0 ? 0 : static_cast<uint8_t>((pixel & mask) >> std::countr_zero(mask));
 }
@@ -33,7 +28,7 @@ X11TestHost::X11TestHost() : display_(XOpenDisplay(nullptr)) {
         return;
     }
     PluginEntry entry = library_.entry("VSTPluginMain");
-    effect_ = entry != nullptr ? entry(&hostCallback) : nullptr;
+    effect_ = entry != nullptr ? entry(&FakeHost::callback) : nullptr;
     if (effect_ == nullptr) {
         return;
     }

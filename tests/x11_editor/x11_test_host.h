@@ -1,6 +1,7 @@
 // A minimal Linux host for editor tests: a plain top-level X11 window as the
-// parent, the built plug-in loaded through its entry, effEditIdle called from
-// a thread of its own, input from xdotool and pictures read with XGetImage.
+// parent, the built plug-in loaded through its entry with FakeHost's callback,
+// effEditIdle called from a thread of its own, input from xdotool and pictures
+// read with XGetImage.
 #pragma once
 
 #include <X11/Xlib.h>

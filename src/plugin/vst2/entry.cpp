@@ -3,7 +3,7 @@
 #include <memory>
 #include <new>
 
-#include "plugin/slicer_plugin.h"
+#include "plugin/vst2/slicer_plugin.h"
 
 namespace tramvek {
 

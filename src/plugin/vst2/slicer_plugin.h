@@ -1,16 +1,18 @@
 // The plug-in as VST 2 hosts see it: turns the host's calls into the
 // engine's, answers what the engine does not know (names, texts, the chunk
-// answer, capabilities), and owns the engine and the editor.
+// answer, capabilities), and owns the engine and the editor. Parameters the
+// engine moves itself (learned controllers) reach the host as automation.
 #pragma once
 
 #include <memory>
 
+#include "engine/parameter_report.h"
 #include "engine/slicer_engine.h"
 #include "host/extended_effect_base.h"
 
 namespace tramvek {
 
-class SlicerPlugin : public ExtendedEffectBase {
+class SlicerPlugin : public ExtendedEffectBase, private ParameterReport {
   public:
     explicit SlicerPlugin(AudioMasterCallback audioMaster);
     // The editor points into the engine, so it goes first.
@@ -52,6 +54,7 @@ class SlicerPlugin : public ExtendedEffectBase {
     VstInt32 canDo(const char* text) override;
 
   private:
+    void parameterMovedByMidi(std::int32_t index, float value) override;
     // The host's transport for this block, or null when it gives none.
     const TransportPosition* queryTransport();
 

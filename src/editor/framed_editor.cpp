@@ -1,47 +1,26 @@
-#include "editor/gui_editor_base.h"
+#include "editor/framed_editor.h"
 
 #include "gui/frame.h"
-#include "gui/key_code.h"
 #include "gui/platform.h"
-#include "host/effect_base.h"
 
 namespace tramvek {
 
-namespace {
-
-KeyCode toolkitKey(const VstKeyCode& key) {
-    return KeyCode{key.character, key.virt, key.modifier};
-}
-
-}  // namespace
-
-GuiEditorBase::GuiEditorBase(EffectBase* owner) : EditorBase(owner), nextIdleTicks_(platform().tickCount()) {
+FramedEditor::FramedEditor(EditorHost& host) : host_(host), nextIdleTicks_(platform().tickCount()) {
     // The frame's drop target needs the drag-and-drop services.
     platform().startDropServices();
 }
 
-GuiEditorBase::~GuiEditorBase() {
+FramedEditor::~FramedEditor() {
     destroyFrame();
     platform().stopDropServices();
 }
 
-VstInt32 GuiEditorBase::getRect(ERect** out) {
-    *out = &editorRect;
-    return 1;
-}
-
-VstInt32 GuiEditorBase::open(void* parent) {
-    postUpdate();
-    parentWindow = parent;
-    return 0;
-}
-
-std::recursive_mutex& GuiEditorBase::windowLock() {
+std::recursive_mutex& FramedEditor::windowLock() {
     static std::recursive_mutex lock;
     return lock;
 }
 
-void GuiEditorBase::idle() {
+void FramedEditor::idle() {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     // A host that idles us from inside its own idle processing gets fresh views
     // from the derived editor, but no redraw until the pump has returned.
@@ -49,43 +28,28 @@ void GuiEditorBase::idle() {
         return;
     }
     platform().pumpEvents();
-    EditorBase::idle();
+    updatePending = false;
     if (frame_ != nullptr) {
         frame_->idleUpdate();
     }
 }
 
-VstInt32 GuiEditorBase::keyDown(VstKeyCode& key) {
+int32_t FramedEditor::keyDown(const KeyCode& key) {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
-    return frame_ != nullptr ? frame_->keyDown(toolkitKey(key)) : -1;
+    return frame_ != nullptr ? frame_->keyDown(key) : -1;
 }
 
-VstInt32 GuiEditorBase::keyUp(VstKeyCode& key) {
+int32_t FramedEditor::keyUp(const KeyCode& key) {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
-    return frame_ != nullptr ? frame_->keyUp(toolkitKey(key)) : -1;
+    return frame_ != nullptr ? frame_->keyUp(key) : -1;
 }
 
-VstInt32 GuiEditorBase::setKnobMode(VstInt32) {
-    return 1;
-}
-
-bool GuiEditorBase::wheel(float distance) {
+bool FramedEditor::wheel(float distance) {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     return frame_ != nullptr && frame_->wheel(nullptr, Point{0, 0}, distance);
 }
 
-void GuiEditorBase::parameterChanged(VstInt32, float) {
-    postUpdate();
-}
-
-void GuiEditorBase::redrawAll() {
-    std::lock_guard<std::recursive_mutex> hold(windowLock());
-    if (frame_ != nullptr) {
-        frame_->redrawView(nullptr);
-    }
-}
-
-void GuiEditorBase::idlePump() {
+void FramedEditor::idlePump() {
     Platform& backEnd = platform();
     uint32_t now = backEnd.tickCount();
     // Differences rather than comparisons keep the pump working across the
@@ -102,11 +66,11 @@ void GuiEditorBase::idlePump() {
     backEnd.dispatchPendingPaint();
     nextIdleTicks_ = now + kPumpInterval;
     inIdlePump_ = true;
-    effect->hostIdle();
+    host_.hostIdle();
     inIdlePump_ = false;
 }
 
-void GuiEditorBase::destroyFrame() {
+void FramedEditor::destroyFrame() {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (frame_ != nullptr) {
         Frame* leaving = frame_;

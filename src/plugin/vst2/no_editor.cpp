@@ -1,5 +1,5 @@
 #include "host/editor_base.h"
-#include "plugin/editor_factory.h"
+#include "plugin/vst2/editor_factory.h"
 
 namespace tramvek {
 
@@ -7,7 +7,7 @@ bool buildHasEditor() {
     return false;
 }
 
-std::unique_ptr<EditorBase> createEditor(EffectBase*, SlicerEngine&) {
+std::unique_ptr<EditorBase> createEditor(ExtendedEffectBase&, SlicerEngine&) {
     return nullptr;
 }
 

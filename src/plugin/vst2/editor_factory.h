@@ -8,12 +8,12 @@
 namespace tramvek {
 
 class EditorBase;
-class EffectBase;
+class ExtendedEffectBase;
 class SlicerEngine;
 
 // Whether this build declares an editor to the host.
 bool buildHasEditor();
 // Null when the editor could not be created.
-std::unique_ptr<EditorBase> createEditor(EffectBase* owner, SlicerEngine& engine);
+std::unique_ptr<EditorBase> createEditor(ExtendedEffectBase& owner, SlicerEngine& engine);
 
 }  // namespace tramvek

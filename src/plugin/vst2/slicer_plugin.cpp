@@ -1,4 +1,4 @@
-#include "plugin/slicer_plugin.h"
+#include "plugin/vst2/slicer_plugin.h"
 
 #include <cstring>
 #include <new>
@@ -7,7 +7,7 @@
 #include "host/plugin_identity.h"
 #include "params/chunk_layout.h"
 #include "params/parameter_table.h"
-#include "plugin/editor_factory.h"
+#include "plugin/vst2/editor_factory.h"
 
 namespace tramvek {
 namespace {
@@ -28,8 +28,11 @@ SlicerPlugin::SlicerPlugin(AudioMasterCallback audioMaster)
     setFlagCanReplacing(true);
     setFlagProgramChunks(true);
     setUniqueId(kSlicerUniqueId);
+    if (engine_ != nullptr) {
+        engine_->setParameterReport(this);
+    }
     if (engine_ != nullptr && buildHasEditor()) {
-        std::unique_ptr<EditorBase> created = createEditor(this, *engine_);
+        std::unique_ptr<EditorBase> created = createEditor(*this, *engine_);
         editorReady_ = created != nullptr;
         setEditor(std::move(created));
     }
@@ -90,6 +93,11 @@ VstInt32 SlicerPlugin::processEvents(VstEvents* events) {
 
 void SlicerPlugin::setParameter(VstInt32 index, float value) {
     engine_->setParameterFromHost(index, value);
+}
+
+// Audio thread: the host's callback is the one call made.
+void SlicerPlugin::parameterMovedByMidi(std::int32_t index, float value) {
+    hostAutomate(index, value);
 }
 
 float SlicerPlugin::getParameter(VstInt32 index) {

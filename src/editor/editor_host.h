@@ -1,0 +1,33 @@
+// What the editor needs from whatever hosts it (a plug-in format's adapter, or
+// a test): every edit of a parameter, told to the host as the user makes it so
+// that the host can record it, and turns for the host's own idle processing
+// while a mouse loop holds the editor's thread. The host in turn opens the
+// editor in its window and gives it idle, keys and the wheel (FramedEditor).
+#pragma once
+
+#include <cstdint>
+
+namespace tramvek {
+
+class EditorHost {
+  public:
+    // One gesture on parameter `index`: begin, any number of performs, end.
+    // A perform sets the value on the engine and tells the host.
+    virtual void beginEdit(std::int32_t index) = 0;
+    virtual void performEdit(std::int32_t index, float value) = 0;
+    virtual void endEdit(std::int32_t index) = 0;
+    // Runs the host's idle processing (from the editor's idle pump).
+    virtual void hostIdle() = 0;
+
+    // A gesture of one step (a wheel notch).
+    void edit(std::int32_t index, float value) {
+        beginEdit(index);
+        performEdit(index, value);
+        endEdit(index);
+    }
+
+  protected:
+    ~EditorHost() = default;
+};
+
+}  // namespace tramvek
