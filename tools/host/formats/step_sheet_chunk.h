@@ -1,0 +1,16 @@
+// Writes a step sheet into a tramvek bank chunk, straight into the lanes of
+// the pattern the chunk has current, so that any build of the plug-in that
+// keeps the chunk layout loads the same pattern.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "formats/step_sheet.h"
+
+namespace tramvek {
+
+// Throws HostError when the chunk is not a tramvek bank chunk.
+void writeStepSheet(std::vector<std::uint8_t>& chunk, const std::vector<SheetStep>& steps);
+
+}  // namespace tramvek
