@@ -8,8 +8,19 @@
 namespace tramvek {
 namespace {
 
-bool inUnit(float value) {
-    return value >= 0.0f && value <= 1.0f;
+constexpr int kMaxSemitones = 12;
+
+bool isPercent(float value) {
+    return value >= 0.0f && value <= 100.0f;
+}
+
+struct NumberedStep {
+    SheetStep step;
+    int line = 0;
+};
+
+std::string lineError(int number, const std::string& what) {
+    return "step sheet line " + std::to_string(number) + ": " + what;
 }
 
 SheetStep parseLine(const std::string& line, int number) {
@@ -17,23 +28,34 @@ SheetStep parseLine(const std::string& line, int number) {
     SheetStep step;
     std::string direction;
     std::string rest;
-    const bool read =
-        static_cast<bool>(fields >> step.from >> direction >> step.pitch >> step.gain >> step.length);
+    const bool read = static_cast<bool>(fields >> step.from >> direction >> step.pitch >> step.gainPercent >>
+                                        step.lengthPercent);
     if (!read || (fields >> rest) || (direction != "fwd" && direction != "rev") || step.from < 1 ||
-        step.from > static_cast<int>(kMaxSheetSteps) || step.pitch < -12 || step.pitch > 12 ||
-        !inUnit(step.gain) || !inUnit(step.length)) {
-        throw HostError("step sheet line " + std::to_string(number) +
-                        ": expected FROM(1..32) fwd|rev PITCH(-12..12) GAIN(0..1) LENGTH(0..1), got '" +
-                        line + "'");
+        step.pitch < -kMaxSemitones || step.pitch > kMaxSemitones || !isPercent(step.gainPercent) ||
+        !isPercent(step.lengthPercent)) {
+        throw HostError(lineError(
+            number,
+            "expected FROM fwd|rev PITCH(-12..12) GAIN(0..100 %) LENGTH(0..100 %), got '" + line + "'"));
     }
     step.reverse = direction == "rev";
     return step;
 }
 
+// A step can only play a slice the pattern records.
+void checkSources(const std::vector<NumberedStep>& numbered) {
+    for (const NumberedStep& entry : numbered) {
+        if (entry.step.from > static_cast<int>(numbered.size())) {
+            throw HostError(lineError(entry.line, "FROM " + std::to_string(entry.step.from) +
+                                                      " lies beyond the sheet's " +
+                                                      std::to_string(numbered.size()) + " steps"));
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<SheetStep> parseStepSheet(std::string_view text) {
-    std::vector<SheetStep> steps;
+    std::vector<NumberedStep> numbered;
     std::istringstream lines{std::string(text)};
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
@@ -41,13 +63,18 @@ std::vector<SheetStep> parseStepSheet(std::string_view text) {
         if (line.find_first_not_of(" \t\r") == std::string::npos) {
             continue;
         }
-        steps.push_back(parseLine(line, number));
-        if (steps.size() > kMaxSheetSteps) {
-            throw HostError("step sheet: more than " + std::to_string(kMaxSheetSteps) + " steps");
+        if (numbered.size() == kMaxSheetSteps) {
+            throw HostError(lineError(number, "more than " + std::to_string(kMaxSheetSteps) + " steps"));
         }
+        numbered.push_back({parseLine(line, number), number});
     }
-    if (steps.empty()) {
-        throw HostError("step sheet: no steps");
+    if (numbered.size() < kMinSheetSteps) {
+        throw HostError("step sheet: fewer than " + std::to_string(kMinSheetSteps) + " steps");
+    }
+    checkSources(numbered);
+    std::vector<SheetStep> steps;
+    for (const NumberedStep& entry : numbered) {
+        steps.push_back(entry.step);
     }
     return steps;
 }

@@ -1,6 +1,7 @@
-// Writes a step sheet into a tramvek bank chunk, straight into the lanes of
-// the pattern the chunk has current, so that any build of the plug-in that
-// keeps the chunk layout loads the same pattern.
+// Writes a step sheet into a tramvek bank chunk: into the lanes of the pattern
+// the chunk has current, and the pattern length (the current program's and
+// the engine's) to the sheet's step count, so that any build of the plug-in
+// that keeps the chunk layout loads the same pattern.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "formats/fx_plugin_state.h"
+#include "formats/step_sheet_chunk.h"
 #include "host_error.h"
 
 namespace tramvek {
@@ -27,6 +28,17 @@ bool parseReal(const std::string& text, double& out) {
     char* end = nullptr;
     out = std::strtod(text.c_str(), &end);
     return *end == '\0' && std::isfinite(out);
+}
+
+// The sheet reaches the plug-in as a bank: its own chunk with the lanes rewritten.
+void applyStepSheet(PluginInstance& plugin, const std::string& path) {
+    const std::vector<SheetStep> steps = readStepSheet(path);
+    if (!plugin.hasFlag(effFlagsProgramChunks)) {
+        throw HostError("--steps needs a plug-in that keeps its state in chunks");
+    }
+    FxBank bank = captureBank(plugin);
+    writeStepSheet(bank.chunk, steps);
+    applyBank(plugin, bank);
 }
 
 }  // namespace
@@ -73,6 +85,9 @@ void applySetup(PluginInstance& plugin, const PluginSetup& setup) {
     }
     if (!setup.preset.empty()) {
         loadPresetFile(plugin, setup.preset);
+    }
+    if (!setup.stepSheet.empty()) {
+        applyStepSheet(plugin, setup.stepSheet);
     }
     AEffect& effect = plugin.effect();
     for (const ParameterSetting& setting : setup.parameters) {

@@ -1,5 +1,5 @@
 // What a host does to a freshly opened plug-in before using it: load a bank,
-// select a program, load a preset, set parameters; and, when asked, save the
+// select a program, load a preset, write a step sheet, set parameters; and, when asked, save the
 // state to files afterwards. Shared by `render` and `state`.
 #pragma once
 
@@ -21,6 +21,7 @@ struct PluginSetup {
     std::vector<ParameterSetting> parameters;
     std::string preset;
     std::string bank;
+    std::string stepSheet;  // a step sheet written into the current pattern
     std::string savePreset;
     std::string saveBank;
 };
@@ -31,7 +32,8 @@ ParameterSetting parseParameterSetting(const std::string& text);
 // Throws HostError when a program or parameter index is out of the plug-in's range.
 void checkSetupFitsPlugin(const PluginSetup& setup, const AEffect& effect);
 
-// Bank, effSetProgram (given program or 0), preset, then the parameters in order.
+// Bank, effSetProgram (given program or 0), preset, step sheet, then the
+// parameters in order.
 void applySetup(PluginInstance& plugin, const PluginSetup& setup);
 
 void saveRequestedFiles(PluginInstance& plugin, const PluginSetup& setup);
