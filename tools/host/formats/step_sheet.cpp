@@ -88,15 +88,20 @@ std::vector<SheetStep> readStepSheet(const std::string& path) {
     }
 }
 
+// Appended, not prefixed: GCC 12 at -O3 warns falsely about "x" + std::string.
 std::string sourceLabel(const SheetStep& step) {
-    return (step.reverse ? "<" : "") + std::to_string(step.from);
+    std::string label = step.reverse ? "<" : "";
+    label += std::to_string(step.from);
+    return label;
 }
 
 std::string pitchLabel(const SheetStep& step) {
     if (step.pitch == 0) {
         return "";
     }
-    return (step.pitch > 0 ? "+" : "") + std::to_string(step.pitch);
+    std::string label = step.pitch > 0 ? "+" : "";
+    label += std::to_string(step.pitch);
+    return label;
 }
 
 }  // namespace tramvek

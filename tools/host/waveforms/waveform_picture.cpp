@@ -18,7 +18,10 @@ constexpr int32_t kPatternLabelTop = 36;
 constexpr int32_t kLaneHeight = kInputLane.bottom - kInputLane.top;
 constexpr int32_t kInputTop = kInputLane.top;
 constexpr int32_t kOutputTop = kOutputLane.top;
+constexpr int32_t kLabelTop = kOutputTop + kLaneHeight + 2;
+constexpr int32_t kLabelRowHeight = 12;
 constexpr int32_t kLegendTop = kOutputTop + kLaneHeight + 10;
+constexpr int32_t kLegendLineHeight = 18;
 constexpr int32_t kHeight = kLegendTop + 40;
 
 constexpr Color kPaper{255, 255, 255, 0};
@@ -68,10 +71,11 @@ void verticalLine(RasterSurface& surface, Color color, int32_t x, int32_t top, i
     surface.lineTo({x, bottom});
 }
 
-void text(RasterSurface& surface, const std::string& line, const Rect& area, int32_t height, bool bold) {
+void text(RasterSurface& surface, const std::string& line, const Rect& area, int32_t height, bool bold,
+          TextAlignment alignment = TextAlignment::Left) {
     surface.selectFont(FontRequest{"Arial", height, bold, false, false, false});
     surface.setTextColor(kInk);
-    surface.drawText(line, area, TextAlignment::Left, false);
+    surface.drawText(line, area, alignment, false);
 }
 
 // Input pattern p is tinted with colour p; the output plays it back during pattern p + 1.
@@ -136,10 +140,31 @@ void drawPatternBoundaries(RasterSurface& surface, const TimeAxis& axis, const S
     }
 }
 
+// The first output pattern plays nothing recorded yet: labels start with the second.
+void drawStepLabels(RasterSurface& surface, const TimeAxis& axis, const StepGrid& grid,
+                    const std::vector<StepLabel>& labels) {
+    for (int step = grid.stepsPerPattern; step < axis.stepCount(); ++step) {
+        const StepLabel& label =
+            labels[static_cast<std::size_t>(step % grid.stepsPerPattern) % labels.size()];
+        const int32_t left = axis.columnOfStep(step);
+        const int32_t right = std::min(axis.columnOfStep(step + 1), kPlotLeft + kPlotWidth);
+        text(surface, label.source, {left, kLabelTop, right, kLabelTop + kLabelRowHeight}, 10, true,
+             TextAlignment::Center);
+        text(surface, label.pitch,
+             {left, kLabelTop + kLabelRowHeight, right, kLabelTop + 2 * kLabelRowHeight}, 10, false,
+             TextAlignment::Center);
+    }
+}
+
 }  // namespace
 
-PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& output, const StepGrid& grid) {
-    PixelBuffer pixels(kWidth, kHeight, kPaper.packed());
+PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& output, const StepGrid& grid,
+                                const std::vector<StepLabel>& stepLabels) {
+    const bool labelled = !stepLabels.empty();
+    // The labels push the legend down and add a line to it.
+    const int32_t labelRows = labelled ? 2 * kLabelRowHeight : 0;
+    const int32_t legendTop = kLegendTop + labelRows;
+    PixelBuffer pixels(kWidth, kHeight + labelRows + (labelled ? kLegendLineHeight : 0), kPaper.packed());
     RasterSurface surface(pixels);
     const TimeAxis axis(std::max(input.frames(), output.frames()), grid.framesPerStep(input.sampleRate));
     const std::array<Lane, 2> lanes{Lane{kInputTop, &input, "input"}, Lane{kOutputTop, &output, "output"}};
@@ -151,6 +176,9 @@ PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& out
         text(surface, lane.label, {8, lane.top, kPlotLeft - 4, lane.top + kLaneHeight}, 14, true);
     }
     drawPatternBoundaries(surface, axis, grid);
+    if (labelled) {
+        drawStepLabels(surface, axis, grid, stepLabels);
+    }
     text(surface,
          "Input on top, output below; thin lines mark the steps, red lines the patterns (" +
              std::to_string(grid.stepsPerPattern) + " steps at " + std::to_string(std::lround(grid.tempo)) +
@@ -159,7 +187,13 @@ PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& out
     text(surface,
          "Same colour, same audio: each pattern is recorded while it plays in, then played back one "
          "slice per step during the next pattern. Grey: nothing recorded yet.",
-         {8, kLegendTop, kWidth, kLegendTop + 18}, 12, false);
+         {8, legendTop, kWidth, legendTop + kLegendLineHeight}, 12, false);
+    if (labelled) {
+        text(surface,
+             "Under each output step: the input step it plays (<3 is step 3 backwards) and its pitch in "
+             "semitones (+12 an octave up).",
+             {8, legendTop + kLegendLineHeight, kWidth, legendTop + 2 * kLegendLineHeight}, 12, false);
+    }
     return pixels;
 }
 

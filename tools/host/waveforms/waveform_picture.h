@@ -1,8 +1,13 @@
 // A picture of what a slicer did: the input and the output waveforms one
 // above the other on the step grid, pattern boundaries marked. Each pattern
 // of the input gets a colour; the stretch of the output that plays that
-// pattern's recording (the next pattern) gets the same colour.
+// pattern's recording (the next pattern) gets the same colour. When the
+// pattern's steps are labelled, each output step that plays a recording shows
+// what it plays under it.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "formats/stereo_audio.h"
 #include "gui/geometry.h"
@@ -22,8 +27,15 @@ struct StepGrid {
 inline constexpr Rect kInputLane{70, 54, 70 + 1152, 54 + 160};
 inline constexpr Rect kOutputLane{70, 228, 70 + 1152, 228 + 160};
 
+// What one step of the pattern plays: the input step ("<3" backwards) and the pitch ("+12", or empty).
+struct StepLabel {
+    std::string source;
+    std::string pitch;
+};
+
 // Both recordings are drawn over the frames of the longer one; the grid
-// starts at the first frame.
-PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& output, const StepGrid& grid);
+// starts at the first frame. Labels, when given, are one per pattern step.
+PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& output, const StepGrid& grid,
+                                const std::vector<StepLabel>& stepLabels = {});
 
 }  // namespace tramvek

@@ -5,6 +5,7 @@
 
 #include "formats/audio_input.h"
 #include "formats/demo_loop.h"
+#include "formats/step_sheet.h"
 #include "gui/raster/png_writer.h"
 #include "host_error.h"
 #include "waveforms/waveform_picture.h"
@@ -17,15 +18,31 @@ struct Arguments {
     std::string input = "demo";
     std::string output;
     std::string picture;
+    std::string stepSheet;
     tramvek::StepGrid grid;
 };
 
-int draw(const Arguments& arguments) {
+// The sheet's steps make the pattern: its length and what each step plays.
+std::vector<tramvek::StepLabel> stepLabels(Arguments& arguments) {
+    if (arguments.stepSheet.empty()) {
+        return {};
+    }
+    std::vector<tramvek::StepLabel> labels;
+    for (const tramvek::SheetStep& step : tramvek::readStepSheet(arguments.stepSheet)) {
+        labels.push_back({tramvek::sourceLabel(step), tramvek::pitchLabel(step)});
+    }
+    arguments.grid.stepsPerPattern = static_cast<int>(labels.size());
+    return labels;
+}
+
+int draw(Arguments& arguments) {
+    const std::vector<tramvek::StepLabel> labels = stepLabels(arguments);
     const tramvek::StereoAudio output = tramvek::readAudioFile(arguments.output);
     const tramvek::StereoAudio input =
         arguments.input == "demo" ? tramvek::synthesizeDemoLoop(arguments.grid.tempo, output.sampleRate)
                                   : tramvek::readAudioFile(arguments.input);
-    if (!tramvek::writePng(tramvek::drawWaveformPicture(input, output, arguments.grid), arguments.picture)) {
+    if (!tramvek::writePng(tramvek::drawWaveformPicture(input, output, arguments.grid, labels),
+                           arguments.picture)) {
         throw tramvek::HostError("cannot write " + arguments.picture);
     }
     return 0;
@@ -46,6 +63,8 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 64));
     app.add_option("--pattern-steps", arguments.grid.stepsPerPattern, "steps per pattern (default 16)")
         ->check(CLI::Range(1, 64));
+    app.add_option("--steps", arguments.stepSheet,
+                   "the step sheet the render played: sets the pattern steps and labels each output step");
     CLI11_PARSE(app, argc, argv);
     try {
         return draw(arguments);
