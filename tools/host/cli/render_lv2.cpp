@@ -13,9 +13,10 @@ namespace {
 
 void checkSetupFitsLv2(const PluginSetup& setup, const Lv2Ports& ports) {
     if (setup.program || !setup.preset.empty() || !setup.bank.empty() || !setup.savePreset.empty() ||
-        !setup.saveBank.empty()) {
+        !setup.saveBank.empty() || !setup.stepSheet.empty()) {
         throw HostError(
-            "LV2 plug-ins have no VST 2 programs, presets or banks; use --lv2-state and --save-lv2-state");
+            "LV2 plug-ins have no VST 2 programs, presets, banks or step sheets; use --lv2-state and "
+            "--save-lv2-state");
     }
     if (ports.audioOutputs.empty()) {
         throw HostError("the plug-in has no audio outputs");
