@@ -87,6 +87,10 @@ CLI::App* addStateCommand(CLI::App& app, StateArguments& state) {
         app.add_subcommand("state", "load and save presets and banks, and show the resulting program");
     command->add_option("PLUGIN", state.options.plugin, "plug-in library")->required();
     addSetupOptions(command, state.options.setup, state.parameters);
+    command->add_option("--freeze-audio", state.options.freezeAudio,
+                        "put a WAV file's first pattern into the frozen buffer (freeze on)");
+    command->add_option("--export-frozen", state.options.exportFrozen,
+                        "write the frozen buffer as a 32-bit float WAV file (44100 Hz)");
     return command;
 }
 

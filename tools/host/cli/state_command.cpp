@@ -1,11 +1,20 @@
 #include "cli/state_command.h"
 
+#include "formats/file_io.h"
+#include "formats/frozen_audio_chunk.h"
+#include "formats/fx_plugin_state.h"
+#include "formats/resample.h"
+#include "formats/wav_codec.h"
+#include "host_error.h"
+#include "hosting/block_buffers.h"
 #include "hosting/transport_clock.h"
 
 namespace tramvek {
 namespace {
 
-constexpr float kStateSampleRate = 44100.0f;
+// The rate and tempo of the state's song: a frozen buffer is a pattern at these.
+constexpr double kStateSampleRate = 44100.0;
+constexpr double kStateTempo = 120.0;
 constexpr VstInt32 kStateBlockSize = 512;
 
 void printCurrentState(PluginInstance& plugin, std::ostream& out) {
@@ -17,19 +26,77 @@ void printCurrentState(PluginInstance& plugin, std::ostream& out) {
     }
 }
 
+StereoAudio readAudioToFreeze(const std::string& path) {
+    std::vector<std::uint8_t> bytes = readWholeFile(path, "audio to freeze");
+    try {
+        return decodeWav(bytes, WavEnd::kMustBeWhole);
+    } catch (const HostError& e) {
+        throw HostError("cannot read audio to freeze " + path + ": " + e.what());
+    }
+}
+
+FxBank captureChunkBank(PluginInstance& plugin) {
+    if (!plugin.hasFlag(effFlagsProgramChunks)) {
+        throw HostError("the frozen buffer travels in a bank chunk: the plug-in keeps no chunks");
+    }
+    return captureBank(plugin);
+}
+
+// The engine sets the pattern's length in samples from the host's rate and
+// tempo when a step starts: one silent block from the song's start starts one.
+void playOneSilentBlock(PluginInstance& plugin, HostContext& host, const Transport& transport) {
+    AEffect& effect = plugin.effect();
+    BlockBuffers buffers(effect.numInputs, effect.numOutputs, kStateBlockSize);
+    buffers.prepare(StereoAudio{}, 0, kStateBlockSize);
+    host.timeInfo = playingTimeInfo(transport, 0.0);
+    plugin.resume();
+    effect.processReplacing(&effect, buffers.inputs(), buffers.outputs(), kStateBlockSize);
+    plugin.suspend();
+    host.timeInfo = stoppedTimeInfo(transport);
+}
+
+void freezeAudio(PluginInstance& plugin, HostContext& host, const Transport& transport,
+                 const StereoAudio& audio) {
+    playOneSilentBlock(plugin, host, transport);
+    FxBank bank = captureChunkBank(plugin);
+    writeFrozenAudio(bank.chunk, resampled(audio, transport.sampleRate, frozenPatternSamples(bank.chunk)));
+    applyBank(plugin, bank);
+}
+
+void exportFrozenAudio(PluginInstance& plugin, double sampleRate, const std::string& path) {
+    FxBank bank = captureChunkBank(plugin);
+    StereoAudio audio = readFrozenAudio(bank.chunk, sampleRate);
+    std::vector<std::uint8_t> file =
+        floatStereoWavHeader(static_cast<std::uint32_t>(sampleRate), audio.frames());
+    appendFloatStereoFrames(file, audio.left.data(), audio.right.data(), audio.frames());
+    writeWholeFile(path, file);
+}
+
 }  // namespace
 
 void runState(const StateOptions& options, std::ostream& out) {
+    // Read first: a file that cannot be frozen leaves nothing written.
+    const StereoAudio toFreeze =
+        options.freezeAudio.empty() ? StereoAudio{} : readAudioToFreeze(options.freezeAudio);
+    const auto rate = static_cast<float>(kStateSampleRate);
+    const Transport transport{kStateTempo, kStateSampleRate, 0.0};
     HostContext host;
-    host.sampleRate = kStateSampleRate;
+    host.sampleRate = rate;
     host.blockSize = kStateBlockSize;
-    host.timeInfo = stoppedTimeInfo(Transport{120.0, kStateSampleRate, 0.0});
+    host.timeInfo = stoppedTimeInfo(transport);
     PluginInstance plugin(options.plugin, host);
     checkSetupFitsPlugin(options.setup, plugin.effect());
     plugin.dispatch(effOpen);
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, kStateSampleRate);
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
     plugin.dispatch(effSetBlockSize, 0, kStateBlockSize);
     applySetup(plugin, options.setup);
+    if (!options.freezeAudio.empty()) {
+        freezeAudio(plugin, host, transport, toFreeze);
+    }
+    // Before the saves: a bank without frozen audio fails the command whole.
+    if (!options.exportFrozen.empty()) {
+        exportFrozenAudio(plugin, kStateSampleRate, options.exportFrozen);
+    }
     saveRequestedFiles(plugin, options.setup);
     printCurrentState(plugin, out);
 }

@@ -85,7 +85,7 @@ float decodeSample(const std::uint8_t* p, const WavFormat& format) {
 
 }  // namespace
 
-StereoAudio decodeWav(std::span<const std::uint8_t> bytes) {
+StereoAudio decodeWav(std::span<const std::uint8_t> bytes, WavEnd end) {
     if (bytes.size() < 12 || !hasId(&bytes[0], "RIFF") || !hasId(&bytes[8], "WAVE")) {
         throw HostError("not a WAV file");
     }
@@ -104,6 +104,9 @@ StereoAudio decodeWav(std::span<const std::uint8_t> bytes) {
             haveFmt = true;
         } else if (hasId(&bytes[pos], "data")) {
             // Streamed files may carry a data size larger than what was written.
+            if (size > available && end == WavEnd::kMustBeWhole) {
+                throw HostError("truncated WAV data chunk");
+            }
             data = bytes.subspan(pos + 8, static_cast<std::size_t>(std::min<std::uint64_t>(size, available)));
             haveData = true;
         }
@@ -114,7 +117,11 @@ StereoAudio decodeWav(std::span<const std::uint8_t> bytes) {
     }
     WavFormat format = parseFormat(fmt);
     std::size_t sampleBytes = static_cast<std::size_t>(format.bits / 8);
-    std::size_t frames = data.size() / (sampleBytes * static_cast<std::size_t>(format.channels));
+    std::size_t frameBytes = sampleBytes * static_cast<std::size_t>(format.channels);
+    if (data.size() % frameBytes != 0 && end == WavEnd::kMustBeWhole) {
+        throw HostError("WAV data chunk ends inside a frame");
+    }
+    std::size_t frames = data.size() / frameBytes;
     std::vector<float> samples(frames * static_cast<std::size_t>(format.channels));
     for (std::size_t i = 0; i < samples.size(); ++i) {
         samples[i] = decodeSample(&data[i * sampleBytes], format);

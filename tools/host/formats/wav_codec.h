@@ -11,8 +11,12 @@
 
 namespace tramvek {
 
+// What a data chunk that claims more bytes than the file has means: streamed
+// recordings are read as far as they go; a file that must be whole is refused.
+enum class WavEnd { kReadWhatIsThere, kMustBeWhole };
+
 // Throws HostError with the reason when the bytes are not a WAV file it reads.
-StereoAudio decodeWav(std::span<const std::uint8_t> bytes);
+StereoAudio decodeWav(std::span<const std::uint8_t> bytes, WavEnd end = WavEnd::kReadWhatIsThere);
 
 // The header of a 32-bit float stereo WAV file holding `frames` frames.
 std::vector<std::uint8_t> floatStereoWavHeader(std::uint32_t sampleRate, std::uint64_t frames);
