@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "formats/byte_order.h"
 #include "formats/wav_codec.h"
@@ -129,6 +130,50 @@ TEST(WavCodec, BrokenFilesAreRefusedAndAShortDataChunkKeepsWholeFrames) {
     StereoAudio a = decodeWav(cut);
     EXPECT_EQ(a.frames(), 1u);
     EXPECT_EQ(a.left[0], 1.0f / 32768.0f);
+}
+
+// What a file that must be whole (audio to freeze) gets from the reader when it
+// was cut short or overwritten: a one-line reason or audio that fits the bytes;
+// a cut inside the data is always refused.
+TEST(WavCodec, DamagedFilesThatMustBeWholeAreRefusedOrReadWithinTheirBytes) {
+    std::mt19937 random(20261209);
+    auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+    const struct {
+        std::uint16_t tag;
+        int bits;
+    } encodings[] = {{1, 16}, {1, 24}, {3, 32}};
+    for (int trial = 0; trial < 600; ++trial) {
+        const auto encoding = encodings[below(3)];
+        const int channels = 1 + static_cast<int>(below(2));
+        std::vector<std::uint8_t> data(below(41) * static_cast<std::size_t>(channels * encoding.bits / 8));
+        for (std::uint8_t& byte : data) {
+            byte = static_cast<std::uint8_t>(below(256));
+        }
+        const std::vector<std::uint8_t> whole = wavBytes(encoding.tag, channels, encoding.bits, 44100, data);
+        ASSERT_NO_THROW(decodeWav(whole, WavEnd::kMustBeWhole));
+
+        std::vector<std::uint8_t> damaged = whole;
+        const bool cut = trial % 2 == 0;
+        if (cut) {
+            damaged.resize(below(whole.size()));
+        } else {
+            for (std::size_t n = 1 + below(8); n > 0; --n) {
+                damaged[below(damaged.size())] = static_cast<std::uint8_t>(below(256));
+            }
+        }
+        try {
+            StereoAudio audio = decodeWav(damaged, WavEnd::kMustBeWhole);
+            // Only the pad byte after odd-sized data may go.
+            EXPECT_FALSE(cut && damaged.size() < whole.size() - data.size() % 2) << "trial " << trial;
+            EXPECT_EQ(audio.left.size(), audio.right.size());
+            EXPECT_LE(audio.frames(), damaged.size()) << "trial " << trial;
+            EXPECT_GT(audio.sampleRate, 0.0);
+        } catch (const HostError& e) {
+            const std::string reason = e.what();
+            EXPECT_FALSE(reason.empty());
+            EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
+        }
+    }
 }
 
 TEST(WavCodec, HeaderRefusesLengthsItsSizeFieldsCannotHold) {
