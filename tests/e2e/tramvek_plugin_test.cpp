@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "formats/demo_loop.h"
+#include "formats/file_io.h"
 #include "formats/fx_file.h"
 #include "scratch_test.h"
 
@@ -20,14 +21,18 @@ float levelOfStep(std::size_t step) {
     return 0.05f + 0.01f * static_cast<float>(step % 40);
 }
 
+// The state command's song, where frozen buffers are made: 44.1 kHz at 120
+// BPM, 1/16 steps of 5500 samples.
+constexpr std::size_t kStateStep = 5500;
+
 // Each step holds one level, left positive and right negative, so the output
 // tells which step's recording is playing.
-StereoAudio stepwiseInput(std::size_t steps) {
+StereoAudio stepwiseInput(std::size_t steps, double rate = 48000.0, std::size_t step = kStep) {
     StereoAudio audio;
-    audio.sampleRate = 48000.0;
-    for (std::size_t i = 0; i < steps * kStep; ++i) {
-        audio.left.push_back(levelOfStep(i / kStep));
-        audio.right.push_back(-levelOfStep(i / kStep));
+    audio.sampleRate = rate;
+    for (std::size_t i = 0; i < steps * step; ++i) {
+        audio.left.push_back(levelOfStep(i / step));
+        audio.right.push_back(-levelOfStep(i / step));
     }
     return audio;
 }
@@ -123,6 +128,77 @@ TEST_F(OurPlugin, BankRoundTripsByteForByteAndReloadsIntoARender) {
                   .exitCode,
               0);
     EXPECT_EQ(fileBytes(path("bank.wav")), fileBytes(path("hand.wav")));
+}
+
+// A pattern frozen from a file plays as the same pattern played in does, and
+// comes back out of the bank as the file that went in.
+TEST_F(OurPlugin, FrozenAudioRoundTripsBitForBitAndPlaysAsIfPlayedIn) {
+    const std::size_t pattern = kPatternSteps * kStateStep;
+    StereoAudio twoPatterns = stepwiseInput(2 * kPatternSteps, 44100.0, kStateStep);
+    writeWav(path("played.wav"), twoPatterns);
+    twoPatterns.left.resize(pattern);
+    twoPatterns.right.resize(pattern);
+    writeWav(path("pattern.wav"), twoPatterns);
+    writeWav(path("silence.wav"),
+             StereoAudio{44100.0, std::vector<float>(pattern), std::vector<float>(pattern)});
+
+    HostRun freeze = host({"state", TRAMVEK_PLUGIN_PATH, "--freeze-audio", path("pattern.wav"), "--save-bank",
+                           path("frozen.fxb")});
+    ASSERT_EQ(freeze.exitCode, 0) << freeze.err;
+    ASSERT_EQ(host({"state", TRAMVEK_PLUGIN_PATH, "--bank", path("frozen.fxb"), "--export-frozen",
+                    path("export.wav")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(fileBytes(path("export.wav")), fileBytes(path("pattern.wav")));
+    ASSERT_EQ(host({"state", TRAMVEK_PLUGIN_PATH, "--freeze-audio", path("export.wav"), "--save-bank",
+                    path("again.fxb")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(fileBytes(path("again.fxb")), fileBytes(path("frozen.fxb")));
+
+    // A render plays the frozen pattern from the first step on, where the
+    // pattern played in sounds one pattern later, and keeps it bit for bit.
+    ASSERT_EQ(host({"render", TRAMVEK_PLUGIN_PATH, "-i", path("played.wav"), "-o", path("out_played.wav")})
+                  .exitCode,
+              0);
+    ASSERT_EQ(host({"render", TRAMVEK_PLUGIN_PATH, "-i", path("silence.wav"), "-o", path("out_frozen.wav"),
+                    "--bank", path("frozen.fxb"), "--save-bank", path("after.fxb")})
+                  .exitCode,
+              0);
+    ASSERT_EQ(host({"state", TRAMVEK_PLUGIN_PATH, "--bank", path("after.fxb"), "--export-frozen",
+                    path("after.wav")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(fileBytes(path("after.wav")), fileBytes(path("pattern.wav")));
+    StereoAudio played = readWav(path("out_played.wav"));
+    StereoAudio frozen = readWav(path("out_frozen.wav"));
+    // Steps start on the host's grid (5512.5 samples); the hold of each is level.
+    auto midHold = [](std::size_t step) { return step * 11025 / 2 + 2000; };
+    for (std::size_t step = 0; step < kPatternSteps; ++step) {
+        const float expected = step % 2 == 0 ? 0.8f * levelOfStep(step) : 0.0f;
+        EXPECT_NEAR(frozen.left[midHold(step)], expected, 1e-4f) << "step " << step;
+        EXPECT_EQ(frozen.left[midHold(step)], played.left[midHold(kPatternSteps + step)]) << "step " << step;
+        EXPECT_EQ(frozen.right[midHold(step)], played.right[midHold(kPatternSteps + step)])
+            << "step " << step;
+    }
+}
+
+TEST_F(OurPlugin, AudioThatCannotBeFrozenOrExportedFailsWithOneLineAndWritesNothing) {
+    writeWav(path("pattern.wav"), stepwiseInput(2, 44100.0, kStateStep));
+    std::vector<std::uint8_t> cut = fileBytes(path("pattern.wav"));
+    cut.resize(cut.size() - 5);
+    writeWholeFile(path("cut.wav"), cut);
+    ASSERT_EQ(host({"state", TRAMVEK_PLUGIN_PATH, "--save-bank", path("plain.fxb")}).exitCode, 0);
+    for (const char* input : {"cut.wav", "plain.fxb", "missing.wav"}) {
+        HostRun run = host(
+            {"state", TRAMVEK_PLUGIN_PATH, "--freeze-audio", path(input), "--save-bank", path("out.fxb")});
+        EXPECT_TRUE(failedWithOneLine(run, input)) << input;
+    }
+    EXPECT_TRUE(failedWithOneLine(host({"state", TRAMVEK_PLUGIN_PATH, "--bank", path("plain.fxb"),
+                                        "--export-frozen", path("out.wav"), "--save-bank", path("out.fxb")}),
+                                  "not frozen"));
+    EXPECT_FALSE(exists("out.fxb"));
+    EXPECT_FALSE(exists("out.wav"));
 }
 
 }  // namespace
