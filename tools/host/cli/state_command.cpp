@@ -35,11 +35,12 @@ StereoAudio readAudioToFreeze(const std::string& path) {
     }
 }
 
-FxBank captureChunkBank(PluginInstance& plugin) {
-    if (!plugin.hasFlag(effFlagsProgramChunks)) {
-        throw HostError("the frozen buffer travels in a bank chunk: the plug-in keeps no chunks");
+// The frozen buffer travels in the bank chunk; the pattern's length comes from
+// a block the plug-in processes in place.
+void checkFrozenBufferReach(const PluginInstance& plugin) {
+    if (!plugin.hasFlag(effFlagsProgramChunks) || !plugin.hasFlag(effFlagsCanReplacing)) {
+        throw HostError("the frozen buffer needs a plug-in with bank chunks and in-place processing");
     }
-    return captureBank(plugin);
 }
 
 // The engine sets the pattern's length in samples from the host's rate and
@@ -57,14 +58,16 @@ void playOneSilentBlock(PluginInstance& plugin, HostContext& host, const Transpo
 
 void freezeAudio(PluginInstance& plugin, HostContext& host, const Transport& transport,
                  const StereoAudio& audio) {
+    checkFrozenBufferReach(plugin);
     playOneSilentBlock(plugin, host, transport);
-    FxBank bank = captureChunkBank(plugin);
+    FxBank bank = captureBank(plugin);
     writeFrozenAudio(bank.chunk, resampled(audio, transport.sampleRate, frozenPatternSamples(bank.chunk)));
     applyBank(plugin, bank);
 }
 
 void exportFrozenAudio(PluginInstance& plugin, double sampleRate, const std::string& path) {
-    FxBank bank = captureChunkBank(plugin);
+    checkFrozenBufferReach(plugin);
+    FxBank bank = captureBank(plugin);
     StereoAudio audio = readFrozenAudio(bank.chunk, sampleRate);
     std::vector<std::uint8_t> file =
         floatStereoWavHeader(static_cast<std::uint32_t>(sampleRate), audio.frames());
