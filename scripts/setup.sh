@@ -11,7 +11,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386
   xvfb xdotool x11-utils
-  lv2-dev sordi lilv-utils liblilv-dev
+  lv2-dev sordi lilv-utils liblilv-dev jalv jackd2
   dpf-plugins-vst lsp-plugins-vst
 )
 
