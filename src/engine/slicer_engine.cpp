@@ -29,7 +29,7 @@ bool isIndex(std::int32_t index, std::int32_t count) {
 
 }  // namespace
 
-SlicerEngine::SlicerEngine() : chunkData(new (std::nothrow) std::uint8_t[kChunkCapacity]()) {
+SlicerEngine::SlicerEngine() {
     recordBufferL.reset(allocateSamples());
     recordBufferR.reset(allocateSamples());
     for (std::int32_t index = 0; index < kParamCount; ++index) {
@@ -51,7 +51,7 @@ SlicerEngine::SlicerEngine() : chunkData(new (std::nothrow) std::uint8_t[kChunkC
 SlicerEngine::~SlicerEngine() = default;
 
 bool SlicerEngine::allocationsSucceeded() const {
-    return playBuffers.allocated() && recordBufferL && recordBufferR && chunkData;
+    return playBuffers.allocated() && recordBufferL && recordBufferR;
 }
 
 void SlicerEngine::initialisePatternStore() {
@@ -226,6 +226,7 @@ void SlicerEngine::notifyListener(bool hostShouldRefresh) {
 // the waiting starts itself.
 void SlicerEngine::suspend() {
     waitingStartsDropped = true;
+    loadedAudio.release();
 }
 
 void SlicerEngine::dropWaitingStartsIfSuspended() {

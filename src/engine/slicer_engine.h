@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "engine/editor_snapshot.h"
@@ -143,7 +144,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void readVisibleAudio(Read read) const {
         const float* left = nullptr;
         const float* right = nullptr;
-        if (loadedAudio.pending(left, right)) {
+        const LoadedAudio::Reader loaded(loadedAudio);
+        if (loaded.pending(left, right)) {
             read(left, right);
             return;
         }
@@ -200,13 +202,17 @@ class SlicerEngine : public EngineCounts, private EngineState {
 
     // Big enough for the largest bank chunk a save produces.
     static constexpr std::size_t kChunkCapacity = chunk_layout::bankBytes(kBufferCapacity);
+    struct FreeBytes {
+        void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+    };
 
     Listener* listener_ = nullptr;
     ParameterReport* parameterReport_ = nullptr;
-    // Chunk storage, allocated once: a bank save's bytes, and the preset
+    // Chunk storage: a bank save's bytes (allocated by the first bank save and
+    // reused, so a host may keep an older save's pointer), and the preset
     // handed to the host (each instance has its own, so two instances saving
     // at once never hand each other's data to the host).
-    std::unique_ptr<std::uint8_t[]> chunkData;
+    std::unique_ptr<std::uint8_t, FreeBytes> chunkData;
     std::uint8_t presetChunkOut[chunk_layout::kPresetBytes] = {};
 };
 

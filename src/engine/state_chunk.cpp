@@ -3,6 +3,7 @@
 // the state changes, and every value the engine would trust is made safe.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/engine_limits.h"
@@ -211,6 +212,7 @@ bool isLoadableBank(std::size_t byteSize, const BankShape& shape) {
 }  // namespace
 
 SlicerEngine::SavedBytes SlicerEngine::saveState(bool preset) {
+    loadedAudio.release();
     return preset ? savePreset() : saveBank();
 }
 
@@ -227,12 +229,16 @@ SlicerEngine::SavedBytes SlicerEngine::savePreset() {
 }
 
 SlicerEngine::SavedBytes SlicerEngine::saveBank() {
-    if (!chunkData) {
-        return {};
-    }
     // The audio thread changes patternSamples at every step: read it once.
     const std::int32_t samples = std::clamp(patternSamples.load(), 0, kBufferCapacity - 1);
     const auto size = layout::bankBytes(static_cast<std::size_t>(samples));
+    if (!chunkData) {
+        // Zeroed pages the saves never write stay untouched, so not resident.
+        chunkData.reset(static_cast<std::uint8_t*>(std::calloc(kChunkCapacity, 1)));
+    }
+    if (!chunkData) {
+        return {};
+    }
     std::uint8_t* out = chunkData.get();
     for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
         writeProgramRecord(out + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
