@@ -6,6 +6,7 @@
 // for the hand-over, budget_fraction (time taken over the block's budget).
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -147,6 +148,70 @@ void BM_PatternHandOverBlock(benchmark::State& state) {
     activeHost = nullptr;
 }
 BENCHMARK(BM_PatternHandOverBlock)->Arg(64)->Arg(512)->ArgName("frames");
+
+// An ordinary block: default patterns at 120 BPM, the transport playing on.
+void BM_OrdinaryBlock(benchmark::State& state) {
+    const auto frames = static_cast<int>(state.range(0));
+    BenchHost host;
+    activeHost = &host;
+    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
+    StereoBlock block(frames);
+    for (auto _ : state) {
+        effect->processReplacing(block.in, block.out, frames);
+        host.advance(frames);
+        benchmark::DoNotOptimize(block.outL.data());
+        benchmark::ClobberMemory();
+    }
+    activeHost = nullptr;
+}
+BENCHMARK(BM_OrdinaryBlock)->Arg(64)->ArgName("frames");
+
+// The block in which a pattern recorded in full hands over (120 BPM, 16
+// steps): each iteration plays the pattern untimed and times that block alone.
+void BM_HandOverAfterFullPattern(benchmark::State& state) {
+    const auto frames = static_cast<int>(state.range(0));
+    BenchHost host;
+    activeHost = &host;
+    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
+    StereoBlock block(frames);
+    const auto patternFrames = static_cast<std::int64_t>(16 * 5512.5);
+    std::int64_t played = 0;
+    for (auto _ : state) {
+        const std::int64_t nextStart = (played / patternFrames + 1) * patternFrames;
+        while (played + frames <= nextStart) {
+            effect->processReplacing(block.in, block.out, frames);
+            host.advance(frames);
+            played += frames;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        effect->processReplacing(block.in, block.out, frames);
+        const auto stop = std::chrono::steady_clock::now();
+        host.advance(frames);
+        played += frames;
+        benchmark::DoNotOptimize(block.outL.data());
+        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    }
+    activeHost = nullptr;
+}
+BENCHMARK(BM_HandOverAfterFullPattern)->Arg(64)->ArgName("frames")->UseManualTime()->Iterations(30);
+
+// A flush carried out in a block, the transport playing on.
+void BM_FlushBlock(benchmark::State& state) {
+    const auto frames = static_cast<int>(state.range(0));
+    BenchHost host;
+    activeHost = &host;
+    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
+    StereoBlock block(frames);
+    for (auto _ : state) {
+        effect->engine().flushBuffer();
+        effect->processReplacing(block.in, block.out, frames);
+        host.advance(frames);
+        benchmark::DoNotOptimize(block.outL.data());
+        benchmark::ClobberMemory();
+    }
+    activeHost = nullptr;
+}
+BENCHMARK(BM_FlushBlock)->Arg(64)->ArgName("frames");
 
 }  // namespace
 }  // namespace tramvek

@@ -56,12 +56,8 @@ std::int32_t safeRecordIndex(std::int32_t index) {
     return index >= 0 && index < SlicerEngine::kBufferCapacity ? index : 0;
 }
 
+// Other threads read both pairs of buffers: one atomic store per sample.
 void overdub(float* buffer, std::int32_t index, float keep, float input) {
-    buffer[index] = buffer[index] * keep + input;
-}
-
-// The same into a play buffer, which other threads read.
-void overdubShared(float* buffer, std::int32_t index, float keep, float input) {
     storeSample(buffer, index, buffer[index] * keep + input);
 }
 
@@ -135,13 +131,17 @@ void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sample
         }
     }
     endBlock(sampleFrames);
+    playBuffers.settle();
 }
 
 void SlicerEngine::takeOverBufferChanges() {
     if (flushRequested.exchange(false)) {
         playBuffers.clear();
     }
-    playBuffers.noteWritten(loadedAudio.takeInto(playBuffers.writable(0), playBuffers.writable(1)));
+    if (loadedAudio.published()) {
+        const PlayBuffers::Change change(playBuffers);
+        loadedAudio.takeInto(playBuffers.writable(0), playBuffers.writable(1));
+    }
 }
 
 // The earliest sample of this block at which something starts, or sampleFrames.
@@ -227,8 +227,12 @@ void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    float* recordLeft = recordBufferL.get();
-    float* recordRight = recordBufferR.get();
+    const bool recording = v.recordArmed && !s.freeze;
+    if (recording) {
+        playBuffers.prepareRecord(safeRecordIndex(v.recordIndex), end - begin, s.cycle);
+    }
+    float* recordLeft = playBuffers.recordChannel(0);
+    float* recordRight = playBuffers.recordChannel(1);
     const float* playLeft = playBuffers.left();
     const float* playRight = playBuffers.right();
     const float dry = 1.0f - s.dryWet;
@@ -237,7 +241,7 @@ void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t
         const float inL = inLeft[i];
         const float inR = inRight[i];
         stepEnvelope(v, true);
-        if (v.recordArmed && !s.freeze) {
+        if (recording) {
             const std::int32_t at = safeRecordIndex(v.recordIndex);
             overdub(recordLeft, at, s.keepBuffer, inL);
             overdub(recordRight, at, s.keepBuffer, inR);
@@ -267,7 +271,7 @@ void SlicerEngine::renderAccumulating(float** inputs, float** outputs, std::int3
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    playBuffers.noteWritten(s.cycle);
+    const PlayBuffers::Change change(playBuffers);
     float* playLeft = playBuffers.writable(0);
     float* playRight = playBuffers.writable(1);
     const float dry = 1.0f - s.dryWet;
@@ -281,8 +285,8 @@ void SlicerEngine::renderAccumulating(float** inputs, float** outputs, std::int3
         const float filteredR = runBiquad(v.filter, v.historyR, s.shaper(inR) * gain);
         if (v.recordArmed) {
             const std::int32_t at = safeRecordIndex(v.recordIndex);
-            overdubShared(playLeft, at, s.keepBuffer, filteredL);
-            overdubShared(playRight, at, s.keepBuffer, filteredR);
+            overdub(playLeft, at, s.keepBuffer, filteredL);
+            overdub(playRight, at, s.keepBuffer, filteredR);
             v.recordIndex = wrapIntoCycle(at + 1, s.cycle);
         }
         const StereoSample wet = readVoice(v, playLeft, playRight, s, false, true);

@@ -85,8 +85,8 @@ struct EngineState {
 
     // Parameter values, buffers and the voice.
     Shared<float> paramValues[Counts::kParamCount];
-    // What the voice plays. Only the audio thread writes it: a flush and a
-    // load's audio reach it through the two below.
+    // The recording and what the voice plays. Only the audio thread writes
+    // them: a flush and a load's audio reach them through the two below.
     PlayBuffers playBuffers{Counts::kBufferCapacity};
     LoadedAudio loadedAudio{Counts::kBufferCapacity};
     Shared<bool> flushRequested{false};
@@ -119,8 +119,6 @@ struct EngineState {
     BiquadCoefficients filter;
     BiquadHistory filterHistoryL;
     BiquadHistory filterHistoryR;
-    std::unique_ptr<float[]> recordBufferL;
-    std::unique_ptr<float[]> recordBufferR;
     std::int32_t hostTempo = 0;
 
     // Clock kept for blocks in which the host gives no time info: the musical

@@ -35,6 +35,7 @@ class LoadedAudio {
     void release();
 
     // --- The audio thread ---
+    bool published() const { return state_.load(std::memory_order_acquire) == kPublished; }
     // Copies a published load into the play buffers: how many samples (0: none).
     std::int32_t takeInto(float* left, float* right);
 

@@ -13,83 +13,204 @@ float* allocateSamples(std::int32_t capacity) {
     return new (std::nothrow) float[static_cast<std::size_t>(capacity)]();
 }
 
-void storeAll(float* target, const float* source, std::int32_t samples) {
-    for (std::int32_t i = 0; i < samples; ++i) {
+void copySamples(float* target, const float* source, std::int32_t begin, std::int32_t end) {
+    for (std::int32_t i = begin; i < end; ++i) {
         storeSample(target, i, source[i]);
+    }
+}
+
+void exchangeSamples(float* a, float* b, std::int32_t begin, std::int32_t end) {
+    for (std::int32_t i = begin; i < end; ++i) {
+        const float kept = a[i];
+        storeSample(a, i, b[i]);
+        storeSample(b, i, kept);
     }
 }
 
 }  // namespace
 
-PlayBuffers::PlayBuffers(std::int32_t capacity) : capacity_(capacity) {
-    for (Pair& pair : pair_) {
-        pair.left.reset(allocateSamples(capacity));
-        pair.right.reset(allocateSamples(capacity));
+PlayBuffers::PlayBuffers(std::int32_t capacity)
+    : capacity_(capacity),
+      chunkCount_((capacity + kChunk - 1) / kChunk),
+      states_(new (std::nothrow) State[static_cast<std::size_t>(chunkCount_)]()) {
+    for (auto& pair : storage_) {
+        for (auto& channel : pair) {
+            channel.reset(allocateSamples(capacity));
+        }
+    }
+    for (std::int32_t channel = 0; channel < 2; ++channel) {
+        play_[channel].store(storage_[0][channel].get(), std::memory_order_relaxed);
+        record_[channel] = storage_[1][channel].get();
     }
 }
 
 bool PlayBuffers::allocated() const {
-    return pair_[0].left && pair_[0].right && pair_[1].left && pair_[1].right;
+    return storage_[0][0] && storage_[0][1] && storage_[1][0] && storage_[1][1] && states_;
 }
 
-void PlayBuffers::takeRecording(const float* left, const float* right, std::int32_t samples) {
-    samples = std::clamp(samples, 0, capacity_);
-    const std::int32_t now = current();
-    const std::int32_t next = 1 - now;
-    // Readers announce themselves before they check which pair is current,
-    // and this checks for readers before the pair becomes current: a reader
-    // either sees the pair only after the copy, or is seen here.
-    if (readers_[next].load(std::memory_order_seq_cst) != 0) {
-        storeAll(pair_[now].left.get(), left, samples);
-        storeAll(pair_[now].right.get(), right, samples);
-        written_ = std::max(written_, samples);
+std::int32_t PlayBuffers::chunkEnd(std::int32_t chunk) const {
+    return std::min((chunk + 1) * kChunk, capacity_);
+}
+
+void PlayBuffers::ownRecord(std::int32_t chunk) {
+    allUnsure_ = false;
+    if (states_[chunk] == kStale) {
+        for (std::int32_t channel = 0; channel < 2; ++channel) {
+            copySamples(record_[channel], play(channel), chunk * kChunk, chunkEnd(chunk));
+        }
+    }
+    states_[chunk] = kDiff;
+}
+
+void PlayBuffers::prepareRecordRange(std::int32_t begin, std::int32_t end) {
+    for (std::int32_t chunk = begin / kChunk; chunk * kChunk < end; ++chunk) {
+        ownRecord(chunk);
+    }
+}
+
+void PlayBuffers::prepareRecord(std::int32_t first, std::int32_t count, std::int32_t cycle) {
+    if (count <= 0) {
         return;
     }
-    Pair& target = pair_[next];
-    std::memcpy(target.left.get(), left, sizeof(float) * static_cast<std::size_t>(samples));
-    std::memcpy(target.right.get(), right, sizeof(float) * static_cast<std::size_t>(samples));
-    if (written_ > samples) {
-        // Beyond the recording the pair must hold what the current one holds.
-        const std::size_t tail = sizeof(float) * static_cast<std::size_t>(written_ - samples);
-        std::memcpy(target.left.get() + samples, pair_[now].left.get() + samples, tail);
-        std::memcpy(target.right.get() + samples, pair_[now].right.get() + samples, tail);
+    prepareRecordRange(first, first + 1);
+    std::int32_t at = first + 1 < cycle ? first + 1 : (first + 1) % cycle;
+    std::int32_t left = count - 1;
+    while (left > 0) {
+        const std::int32_t end = left >= cycle - at ? cycle : at + left;
+        prepareRecordRange(at, end);
+        left -= end - at;
+        if (at == 0) {
+            return;  // the whole cycle is prepared
+        }
+        at = 0;
     }
-    written_ = std::max(written_, samples);
-    current_.store(next, std::memory_order_seq_cst);
 }
 
-// Rare (a user's flush): the whole pair, so that nothing written any way survives.
+void PlayBuffers::copyIntoPlay(std::int32_t begin, std::int32_t end) {
+    for (std::int32_t channel = 0; channel < 2; ++channel) {
+        copySamples(playWritable(channel), record_[channel], begin, end);
+    }
+}
+
+// The pairs trade roles; afterwards chunk states describe the new roles.
+void PlayBuffers::exchangePairs() {
+    for (std::int32_t channel = 0; channel < 2; ++channel) {
+        float* const oldPlay = playWritable(channel);
+        play_[channel].store(record_[channel], std::memory_order_relaxed);
+        record_[channel] = oldPlay;
+    }
+}
+
+void PlayBuffers::takeRecording(std::int32_t samples) {
+    samples = std::clamp(samples, 0, capacity_);
+    const std::int32_t inside = samples / kChunk;  // chunks wholly inside the recording
+    std::int32_t copyCost = 0;
+    std::int32_t exchangeCost = 0;
+    for (std::int32_t chunk = 0; chunk < chunkCount_; ++chunk) {
+        const State state = states_[chunk];
+        if (chunk < inside) {
+            copyCost += state == kDiff || state == kUnsure ? 1 : 0;
+            exchangeCost += state == kStale ? 1 : 0;
+        } else {
+            exchangeCost += state != kSame ? 1 : 0;
+        }
+    }
+
+    const Change change(*this);
+    allUnsure_ = false;
+    if (inside < chunkCount_ && samples > inside * kChunk) {
+        // The chunk across the end takes the recording's part now; from here
+        // on it counts as a chunk beyond the recording.
+        ownRecord(inside);
+        copyIntoPlay(inside * kChunk, samples);
+    }
+    if (copyCost <= exchangeCost) {
+        for (std::int32_t chunk = 0; chunk < inside; ++chunk) {
+            if (states_[chunk] == kDiff || states_[chunk] == kUnsure) {
+                copyIntoPlay(chunk * kChunk, chunkEnd(chunk));
+                states_[chunk] = kSame;
+            }
+        }
+        return;
+    }
+    exchangePairs();
+    for (std::int32_t chunk = 0; chunk < chunkCount_; ++chunk) {
+        State& state = states_[chunk];
+        if (state == kStale) {
+            // Both roles hold what the old play pair, now the record pair, holds.
+            copyIntoPlay(chunk * kChunk, chunkEnd(chunk));
+            state = kSame;
+        } else if (state != kSame && chunk < inside) {
+            state = kStale;
+        } else if (state != kSame) {
+            for (std::int32_t channel = 0; channel < 2; ++channel) {
+                exchangeSamples(playWritable(channel), record_[channel], chunk * kChunk, chunkEnd(chunk));
+            }
+        }
+    }
+}
+
+float* PlayBuffers::writable(std::int32_t channel) {
+    // Tests write sample by sample through here: once everything is kUnsure, nothing to do.
+    if (!allUnsure_) {
+        for (std::int32_t chunk = 0; chunk < chunkCount_; ++chunk) {
+            ownRecord(chunk);
+            states_[chunk] = kUnsure;
+        }
+        unsure_ = true;
+        allUnsure_ = true;
+    }
+    return playWritable(channel);
+}
+
 void PlayBuffers::clear() {
-    float* left = writable(0);
-    float* right = writable(1);
-    for (std::int32_t i = 0; i < capacity_; ++i) {
-        storeSample(left, i, 0.0f);
-        storeSample(right, i, 0.0f);
+    const Change change(*this);
+    for (std::int32_t channel = 0; channel < 2; ++channel) {
+        float* samples = writable(channel);
+        for (std::int32_t i = 0; i < capacity_; ++i) {
+            storeSample(samples, i, 0.0f);
+        }
     }
 }
 
-void PlayBuffers::noteWritten(std::int32_t samples) {
-    written_ = std::max(written_, std::min(samples, capacity_));
-}
-
-PlayBuffers::Reader::Reader(const PlayBuffers& buffers) : buffers_(buffers) {
-    while (true) {
-        pair_ = buffers.current_.load(std::memory_order_seq_cst);
-        buffers.readers_[pair_].fetch_add(1, std::memory_order_seq_cst);
-        if (buffers.current_.load(std::memory_order_seq_cst) == pair_) {
+void PlayBuffers::settle() {
+    if (!unsure_) {
+        return;
+    }
+    for (std::int32_t looked = 0; looked < chunkCount_; ++looked) {
+        const std::int32_t chunk = settleCursor_;
+        settleCursor_ = (settleCursor_ + 1) % chunkCount_;
+        if (states_[chunk] == kUnsure) {
+            const std::int32_t begin = chunk * kChunk;
+            const auto bytes = sizeof(float) * static_cast<std::size_t>(chunkEnd(chunk) - begin);
+            const bool same = std::memcmp(play(0) + begin, record_[0] + begin, bytes) == 0 &&
+                              std::memcmp(play(1) + begin, record_[1] + begin, bytes) == 0;
+            states_[chunk] = same ? kSame : kDiff;
+            allUnsure_ = false;
             return;
         }
-        buffers.readers_[pair_].fetch_sub(1, std::memory_order_release);
     }
+    unsure_ = false;
 }
 
-PlayBuffers::Reader::~Reader() {
-    buffers_.readers_[pair_].fetch_sub(1, std::memory_order_release);
+const float* PlayBuffers::recording(std::int32_t channel) {
+    for (std::int32_t chunk = 0; chunk < chunkCount_; ++chunk) {
+        if (states_[chunk] == kStale) {
+            ownRecord(chunk);
+        }
+    }
+    return record_[channel];
 }
 
-const float* PlayBuffers::Reader::channel(std::int32_t index) const {
-    const Pair& pair = buffers_.pair_[pair_];
-    return index == 0 ? pair.left.get() : pair.right.get();
+PlayBuffers::Change::Change(PlayBuffers& buffers) : buffers_(buffers) {
+    const std::uint32_t now = buffers.generation_.load(std::memory_order_relaxed);
+    buffers.generation_.store(now + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+}
+
+PlayBuffers::Change::~Change() {
+    const std::uint32_t now = buffers_.generation_.load(std::memory_order_relaxed);
+    buffers_.generation_.store(now + 1, std::memory_order_release);
 }
 
 }  // namespace tramvek

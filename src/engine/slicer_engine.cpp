@@ -19,10 +19,6 @@ namespace {
 constexpr std::int32_t kFirstSliceNote = 48;
 constexpr float kMinPatternLengthValue = 0.07f;
 
-float* allocateSamples() {
-    return new (std::nothrow) float[SlicerEngine::kBufferCapacity]();
-}
-
 bool isIndex(std::int32_t index, std::int32_t count) {
     return index >= 0 && index < count;
 }
@@ -30,8 +26,6 @@ bool isIndex(std::int32_t index, std::int32_t count) {
 }  // namespace
 
 SlicerEngine::SlicerEngine() {
-    recordBufferL.reset(allocateSamples());
-    recordBufferR.reset(allocateSamples());
     for (std::int32_t index = 0; index < kParamCount; ++index) {
         paramValues[index] = kDefaultParams[index];
     }
@@ -51,7 +45,7 @@ SlicerEngine::SlicerEngine() {
 SlicerEngine::~SlicerEngine() = default;
 
 bool SlicerEngine::allocationsSucceeded() const {
-    return playBuffers.allocated() && recordBufferL && recordBufferR;
+    return playBuffers.allocated();
 }
 
 void SlicerEngine::initialisePatternStore() {

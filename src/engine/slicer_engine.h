@@ -149,8 +149,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
             read(left, right);
             return;
         }
-        const PlayBuffers::Reader reader(playBuffers);
-        read(reader.channel(0), reader.channel(1));
+        playBuffers.readStable(read);
     }
     // At a block's start: a flush the editor asked for, then a load's audio.
     void takeOverBufferChanges();

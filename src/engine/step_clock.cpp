@@ -179,7 +179,7 @@ void SlicerEngine::startStep() {
 
 void SlicerEngine::copyRecordingToPlayback() {
     // takeRecording holds the count within the buffers.
-    playBuffers.takeRecording(recordBufferL.get(), recordBufferR.get(), patternSamples.load());
+    playBuffers.takeRecording(patternSamples.load());
 }
 
 }  // namespace tramvek

@@ -49,7 +49,7 @@ TEST(Accumulating, OverdubsIntoThePlayBuffersEvenWhenFrozenAndNeverRecords) {
     accumulate(rig, Stereo(static_cast<std::size_t>(kStep * 3), 0.5f), 0.0f, 512);
     const float* play = stateOf(*rig.effect).playBuffers.writable(0);
     EXPECT_TRUE(std::any_of(play + 2 * kStep, play + 3 * kStep, [](float v) { return v != 0.0f; }));
-    const float* recorded = stateOf(*rig.effect).recordBufferL.get();
+    const float* recorded = stateOf(*rig.effect).playBuffers.recording(0);
     EXPECT_TRUE(
         std::all_of(recorded, recorded + SlicerEngine::kBufferCapacity, [](float v) { return v == 0.0f; }));
 }

@@ -30,8 +30,8 @@ TEST(Construction, ConfiguresTheBaseAndAllocatesEveryBuffer) {
     EXPECT_EQ(e.effect.uniqueID, 0x51585456);
     EXPECT_TRUE(allZero(stateOf(e).playBuffers.writable(0)));
     EXPECT_TRUE(allZero(stateOf(e).playBuffers.writable(1)));
-    EXPECT_TRUE(allZero(stateOf(e).recordBufferL.get()));
-    EXPECT_TRUE(allZero(stateOf(e).recordBufferR.get()));
+    EXPECT_TRUE(allZero(stateOf(e).playBuffers.recording(0)));
+    EXPECT_TRUE(allZero(stateOf(e).playBuffers.recording(1)));
 }
 
 TEST(Construction, FieldsStartAtTheirValues) {

@@ -27,8 +27,8 @@ TEST(Recording, FreezeKeepsBothBuffersAndStepsPlayTheFrozenAudio) {
     std::copy_n(input.right.begin(), first.size(), first.right.begin());
     rig.run(first, {512});
     rig.effect->engine().toggleFreeze();
-    const std::vector<float> recordedBefore(stateOf(*rig.effect).recordBufferL.get(),
-                                            stateOf(*rig.effect).recordBufferL.get() + kPattern);
+    const std::vector<float> recordedBefore(stateOf(*rig.effect).playBuffers.recording(0),
+                                            stateOf(*rig.effect).playBuffers.recording(0) + kPattern);
     Stereo rest(input.size() - first.size());
     std::copy(input.left.begin() + static_cast<std::ptrdiff_t>(first.size()), input.left.end(),
               rest.left.begin());
@@ -36,8 +36,8 @@ TEST(Recording, FreezeKeepsBothBuffersAndStepsPlayTheFrozenAudio) {
               rest.right.begin());
     const Stereo out = rig.run(rest, {512});
 
-    const std::vector<float> recordedAfter(stateOf(*rig.effect).recordBufferL.get(),
-                                           stateOf(*rig.effect).recordBufferL.get() + kPattern);
+    const std::vector<float> recordedAfter(stateOf(*rig.effect).playBuffers.recording(0),
+                                           stateOf(*rig.effect).playBuffers.recording(0) + kPattern);
     EXPECT_EQ(recordedAfter, recordedBefore);
     // Patterns 2, 3 and 4 all replay pattern 0 (level 0.1), copied at the start of pattern 1.
     for (std::int64_t step = 34; step < 80; step += 2) {
@@ -57,9 +57,9 @@ float recordedAfterFourPatterns(float keep) {
     EXPECT_NE(stateOf(*rig.effect).playBuffers.writable(0)[1000], 0.0f);
     EXPECT_NEAR(out.left[static_cast<std::size_t>(4 * kPattern + 1000)],
                 0.8f * stateOf(*rig.effect).playBuffers.writable(0)[1000], 1e-4f);
-    EXPECT_EQ(stateOf(*rig.effect).recordBufferR[2 * kStep + 100],
-              stateOf(*rig.effect).recordBufferL[2 * kStep + 100]);
-    return stateOf(*rig.effect).recordBufferL[2 * kStep + 100];
+    EXPECT_EQ(stateOf(*rig.effect).playBuffers.recording(1)[2 * kStep + 100],
+              stateOf(*rig.effect).playBuffers.recording(0)[2 * kStep + 100]);
+    return stateOf(*rig.effect).playBuffers.recording(0)[2 * kStep + 100];
 }
 
 TEST(Recording, KeepBufferScalesWhatEachPassOverdubs) {
@@ -75,7 +75,7 @@ TEST(Recording, StepsRecordAtTheirGridPositionFromTheFirstStart) {
         return 0.01f * static_cast<float>(step + 1);
     });
     rig.run(input, {300});
-    const float* recorded = stateOf(*rig.effect).recordBufferL.get();
+    const float* recorded = stateOf(*rig.effect).playBuffers.recording(0);
     for (std::int64_t step = 0; step < 16; ++step) {  // the song's start included
         EXPECT_EQ(recorded[step * kStep + 17], 0.01f * static_cast<float>(step + 1)) << step;
     }
@@ -92,7 +92,7 @@ TEST(Recording, FlushClearsThePlayBuffersUntilTheNextPatternStart) {
     EXPECT_TRUE(std::all_of(stateOf(*rig.effect).playBuffers.writable(0),
                             stateOf(*rig.effect).playBuffers.writable(0) + SlicerEngine::kBufferCapacity,
                             [](float v) { return v == 0.0f; }));
-    EXPECT_NE(stateOf(*rig.effect).recordBufferL[kStep + 5], 0.0f);
+    EXPECT_NE(stateOf(*rig.effect).playBuffers.recording(0)[kStep + 5], 0.0f);
     rig.run(Stereo(static_cast<std::size_t>(kPattern), 0.5f), {512});
     EXPECT_EQ(stateOf(*rig.effect).playBuffers.writable(0)[kStep + 5], 0.5f);
 }
