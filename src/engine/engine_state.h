@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 
 #include "engine/biquad.h"
 #include "engine/engine_counts.h"

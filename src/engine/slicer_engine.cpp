@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <new>
 
 #include "engine/engine_limits.h"
 #include "engine/portable_math.h"
