@@ -32,7 +32,8 @@ void exchangeSamples(float* a, float* b, std::int32_t begin, std::int32_t end) {
 PlayBuffers::PlayBuffers(std::int32_t capacity)
     : capacity_(capacity),
       chunkCount_((capacity + kChunk - 1) / kChunk),
-      states_(new (std::nothrow) State[static_cast<std::size_t>(chunkCount_)]()) {
+      states_(new (std::nothrow) State[static_cast<std::size_t>(chunkCount_)]()),
+      extents_(new (std::nothrow) Extent[static_cast<std::size_t>(chunkCount_)]()) {
     for (auto& pair : storage_) {
         for (auto& channel : pair) {
             channel.reset(allocateSamples(capacity));
@@ -45,26 +46,40 @@ PlayBuffers::PlayBuffers(std::int32_t capacity)
 }
 
 bool PlayBuffers::allocated() const {
-    return storage_[0][0] && storage_[0][1] && storage_[1][0] && storage_[1][1] && states_;
+    return storage_[0][0] && storage_[0][1] && storage_[1][0] && storage_[1][1] && states_ && extents_;
 }
 
 std::int32_t PlayBuffers::chunkEnd(std::int32_t chunk) const {
     return std::min((chunk + 1) * kChunk, capacity_);
 }
 
-void PlayBuffers::ownRecord(std::int32_t chunk) {
+void PlayBuffers::ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t end) {
     allUnsure_ = false;
-    if (states_[chunk] == kStale) {
+    State& state = states_[chunk];
+    const std::int32_t first = chunk * kChunk;
+    if (state == kStale) {
         for (std::int32_t channel = 0; channel < 2; ++channel) {
-            copySamples(record_[channel], play(channel), chunk * kChunk, chunkEnd(chunk));
+            copySamples(record_[channel], play(channel), first, chunkEnd(chunk));
         }
+        state = kSame;
     }
-    states_[chunk] = kDiff;
+    if (begin >= end) {
+        return;
+    }
+    const auto from = static_cast<std::int16_t>(begin - first);
+    const auto to = static_cast<std::int16_t>(end - first);
+    Extent& extent = extents_[chunk];
+    if (state == kSame) {
+        extent = {from, to};
+        state = kDiff;
+    } else {
+        extent = {std::min(extent.from, from), std::max(extent.to, to)};
+    }
 }
 
 void PlayBuffers::prepareRecordRange(std::int32_t begin, std::int32_t end) {
     for (std::int32_t chunk = begin / kChunk; chunk * kChunk < end; ++chunk) {
-        ownRecord(chunk);
+        ownRecord(chunk, std::max(begin, chunk * kChunk), std::min(end, chunkEnd(chunk)));
     }
 }
 
@@ -121,13 +136,16 @@ void PlayBuffers::takeRecording(std::int32_t samples) {
     if (inside < chunkCount_ && samples > inside * kChunk) {
         // The chunk across the end takes the recording's part now; from here
         // on it counts as a chunk beyond the recording.
-        ownRecord(inside);
-        copyIntoPlay(inside * kChunk, samples);
+        ownRecord(inside, 0, 0);
+        if (states_[inside] != kSame) {
+            const std::int32_t first = inside * kChunk;
+            copyIntoPlay(first + extents_[inside].from, std::min(samples, first + extents_[inside].to));
+        }
     }
     if (copyCost <= exchangeCost) {
         for (std::int32_t chunk = 0; chunk < inside; ++chunk) {
             if (states_[chunk] == kDiff || states_[chunk] == kUnsure) {
-                copyIntoPlay(chunk * kChunk, chunkEnd(chunk));
+                copyIntoPlay(chunk * kChunk + extents_[chunk].from, chunk * kChunk + extents_[chunk].to);
                 states_[chunk] = kSame;
             }
         }
@@ -143,8 +161,10 @@ void PlayBuffers::takeRecording(std::int32_t samples) {
         } else if (state != kSame && chunk < inside) {
             state = kStale;
         } else if (state != kSame) {
+            const std::int32_t first = chunk * kChunk;
             for (std::int32_t channel = 0; channel < 2; ++channel) {
-                exchangeSamples(playWritable(channel), record_[channel], chunk * kChunk, chunkEnd(chunk));
+                exchangeSamples(playWritable(channel), record_[channel], first + extents_[chunk].from,
+                                first + extents_[chunk].to);
             }
         }
     }
@@ -154,7 +174,8 @@ float* PlayBuffers::writable(std::int32_t channel) {
     // Tests write sample by sample through here: once everything is kUnsure, nothing to do.
     if (!allUnsure_) {
         for (std::int32_t chunk = 0; chunk < chunkCount_; ++chunk) {
-            ownRecord(chunk);
+            ownRecord(chunk, chunk * kChunk, chunkEnd(chunk));
+            extents_[chunk] = {0, static_cast<std::int16_t>(chunkEnd(chunk) - chunk * kChunk)};
             states_[chunk] = kUnsure;
         }
         unsure_ = true;
@@ -195,22 +216,18 @@ void PlayBuffers::settle() {
 
 const float* PlayBuffers::recording(std::int32_t channel) {
     for (std::int32_t chunk = 0; chunk < chunkCount_; ++chunk) {
-        if (states_[chunk] == kStale) {
-            ownRecord(chunk);
-        }
+        ownRecord(chunk, 0, 0);
     }
     return record_[channel];
 }
 
 PlayBuffers::Change::Change(PlayBuffers& buffers) : buffers_(buffers) {
-    const std::uint32_t now = buffers.generation_.load(std::memory_order_relaxed);
-    buffers.generation_.store(now + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
+    // A read-modify-write: the changes that follow cannot move before it.
+    buffers.generation_.fetch_add(1, std::memory_order_acq_rel);
 }
 
 PlayBuffers::Change::~Change() {
-    const std::uint32_t now = buffers_.generation_.load(std::memory_order_relaxed);
-    buffers_.generation_.store(now + 1, std::memory_order_release);
+    buffers_.generation_.fetch_add(1, std::memory_order_release);
 }
 
 }  // namespace tramvek

@@ -7,7 +7,8 @@
 // read past N, and the record head overshoots N). Instead of copying, the
 // pairs are divided into chunks of kChunk samples, each in one state:
 //   kSame      both pairs hold the same samples;
-//   kDiff      each pair holds its own (kUnsure: the same, perhaps; not checked);
+//   kDiff      each pair holds its own, different within a known extent
+//              (kUnsure: all of it may differ, or none; not checked);
 //   kStale     the recording equals the play audio, but only the play pair
 //              holds it: the record pair's chunk is copied in before the
 //              record head first writes there.
@@ -81,8 +82,8 @@ class PlayBuffers {
             const std::uint32_t before = generation_.load(std::memory_order_acquire);
             if (before % 2 == 0) {
                 read(playForReader(0), playForReader(1));
-                std::atomic_thread_fence(std::memory_order_acquire);
-                if (generation_.load(std::memory_order_relaxed) == before) {
+                // A read-modify-write: the reads above cannot move after it.
+                if (generation_.fetch_add(0, std::memory_order_acq_rel) == before) {
                     return;
                 }
             }
@@ -100,8 +101,9 @@ class PlayBuffers {
     }
     float* playWritable(std::int32_t channel) { return play_[channel].load(std::memory_order_relaxed); }
     std::int32_t chunkEnd(std::int32_t chunk) const;
-    // The record pair's chunk holds the recording (a kStale chunk is copied in).
-    void ownRecord(std::int32_t chunk);
+    // The record pair's chunk holds the recording (a kStale chunk is copied
+    // in), and samples begin..end of it (absolute indices) are about to change there.
+    void ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t end);
     void prepareRecordRange(std::int32_t begin, std::int32_t end);
     void copyIntoPlay(std::int32_t begin, std::int32_t end);
     void exchangePairs();
@@ -112,10 +114,17 @@ class PlayBuffers {
     std::atomic<float*> play_[2] = {};
     float* record_[2] = {};
     std::unique_ptr<State[]> states_;
+    // Of a chunk that is neither kSame nor kStale: the samples (from, to
+    // offsets in the chunk) where the pairs may differ.
+    struct Extent {
+        std::int16_t from;
+        std::int16_t to;
+    };
+    std::unique_ptr<Extent[]> extents_;
     std::int32_t settleCursor_ = 0;
     bool unsure_ = false;     // some chunk may be kUnsure
     bool allUnsure_ = false;  // every chunk is
-    std::atomic<std::uint32_t> generation_{0};
+    mutable std::atomic<std::uint32_t> generation_{0};
 };
 
 }  // namespace tramvek
