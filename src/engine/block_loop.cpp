@@ -153,13 +153,16 @@ std::int32_t SlicerEngine::nextStartSample(std::int32_t sampleFrames) const {
     if (timedNoteCount > 0) {
         at = std::min(at, timedNotes[0].at);
     }
+    at = std::min(at, nextHitSample());
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(at, 0, sampleFrames));
 }
 
-// At one sample, in this order: pattern selections by notes (the step that
-// starts here plays from the new pattern), shuffled steps due now, the
-// boundaries on this sample, then note starts (heard over the sequencer's).
+// At one sample, in this order: the playing step's hit, pattern selections by
+// notes (the step that starts here plays from the new pattern), shuffled steps
+// due now, the boundaries on this sample, then note starts (heard over the
+// sequencer's). Each step start ends the hits of the step before.
 void SlicerEngine::startEverythingAt(std::int32_t at) {
+    startDueHits(at);
     const std::int32_t notesHere = countDueBy(timedNotes, timedNoteCount, at);
     for (std::int32_t i = 0; i < notesHere; ++i) {
         selectPatternsFor(timedNotes[i].note);
@@ -168,7 +171,7 @@ void SlicerEngine::startEverythingAt(std::int32_t at) {
     const std::int64_t noteRecordStep = nextBoundary;
     const std::int32_t delayedHere = countDueBy(delayedSteps, delayedStepCount, at);
     for (std::int32_t i = 0; i < delayedHere; ++i) {
-        startClockStep(delayedSteps[i].step);
+        startClockStep(delayedSteps[i].step, at);
     }
     dropFirst(delayedSteps, delayedStepCount, delayedHere);
     while (boundarySample(nextBoundary) - blockStartSample <= at) {
@@ -188,26 +191,25 @@ void SlicerEngine::startBoundary(std::int64_t step, std::int32_t at) {
     if (shuffleAmount > 0.0f && step % 2 != 0) {
         const auto delay =
             static_cast<std::int32_t>(static_cast<float>(clampStepSamples(stepSamples) / 2) * shuffleAmount);
-        if (delay > 0) {
-            delayStep(step, at + delay);
+        if (delay > 0 && delayStep(step, at + delay)) {
             return;
         }
     }
-    startClockStep(step);
+    startClockStep(step, at);
 }
 
-void SlicerEngine::startClockStep(std::int64_t step) {
+void SlicerEngine::startClockStep(std::int64_t step, std::int32_t at) {
     scheduleStep(step, step, false, 0.0f);
     startStep();
+    armRepeatHits(at);
 }
 
-void SlicerEngine::delayStep(std::int64_t step, std::int64_t at) {
+bool SlicerEngine::delayStep(std::int64_t step, std::int64_t at) {
     if (delayedStepCount == kMaxDelayedSteps) {
-        // Only at absurd tempos: a start on time beats a lost one.
-        startClockStep(step);
-        return;
+        return false;  // only at absurd tempos: a start on time beats a lost one
     }
     insertInTimeOrder(delayedSteps, delayedStepCount, DelayedStep{at, step});
+    return true;
 }
 
 // Starts still to come now count from the next block's first sample.
@@ -215,6 +217,7 @@ void SlicerEngine::endBlock(std::int32_t sampleFrames) {
     const std::int32_t frames = std::max(sampleFrames, 0);
     moveOnBy(delayedSteps, delayedStepCount, frames);
     moveOnBy(timedNotes, timedNoteCount, frames);
+    repeatHits.start -= frames;
 }
 
 void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end) {

@@ -10,7 +10,11 @@ struct EngineCounts {
     static constexpr std::int32_t kProgramCount = 16;
     static constexpr std::int32_t kParamCount = 8;
     static constexpr std::int32_t kBankCount = 4;
+    // The lanes the editor draws and the chunk's step store holds; Chance and
+    // Repeat come after them and travel in a group of their own.
     static constexpr std::int32_t kLaneCount = 7;
+    static constexpr std::int32_t kStoredLaneCount = 9;
+    static constexpr std::int32_t kMaxRepeats = 8;
     static constexpr std::int32_t kSlotCount = 650;
     static constexpr std::int32_t kPatternCount = 8;
     static constexpr std::int32_t kStepsPerPattern = 32;  // slots per pattern, longest pattern
@@ -28,6 +32,8 @@ struct EngineCounts {
         kLaneReadPos = 4,
         kLanePitch = 5,
         kLaneReverse = 6,
+        kLaneChance = 7,  // 0..1: the share of plays, 1 always
+        kLaneRepeat = 8,  // 0..1: 1 .. kMaxRepeats hits in the step
     };
 };
 

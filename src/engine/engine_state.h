@@ -80,7 +80,9 @@ struct EngineState {
     Shared<std::int32_t> currentStep{0};
 
     // Pattern store: bank, lane, slot. Pattern p uses slots 32p .. 32p + 31.
-    Shared<float> steps[Counts::kBankCount][Counts::kLaneCount][Counts::kSlotCount];
+    Shared<float> steps[Counts::kBankCount][Counts::kStoredLaneCount][Counts::kSlotCount];
+    // Which steps Chance lets play: a draw from this seed, the step and the slot.
+    Shared<std::uint32_t> variationSeed{0};
 
     // Parameter values, buffers and the voice.
     Shared<float> paramValues[Counts::kParamCount];
@@ -162,6 +164,17 @@ struct EngineState {
     std::int32_t delayedStepCount = 0;
     TimedNote timedNotes[kMaxTimedNotes] = {};
     std::int32_t timedNoteCount = 0;
+    // The hits still to come of the step that plays: hit k of `count` falls
+    // `round(k * stepLength / count)` after the step's start (counted from
+    // the current block's start), on the same grid as the boundaries.
+    struct RepeatHits {
+        std::int64_t start = 0;
+        double stepLength = 0.0;
+        std::int32_t next = 0;
+        std::int32_t count = 0;
+    };
+    RepeatHits repeatHits;
+    Shared<std::int32_t> hitCount{1};  // of the playing step; its slice and envelope last 1 / hitCount
     Shared<bool> waitingStartsDropped{false};  // set by suspend, acted on by the audio thread
 };
 

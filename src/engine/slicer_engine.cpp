@@ -58,6 +58,8 @@ void SlicerEngine::initialisePatternStore() {
             bank[kLaneReadPos][slot] = static_cast<float>(slot % kStepsPerPattern) / kStepsPerPattern;
             bank[kLanePitch][slot] = 0.5f;
             bank[kLaneReverse][slot] = 0.0f;
+            bank[kLaneChance][slot] = 1.0f;
+            bank[kLaneRepeat][slot] = 0.0f;
         }
     }
 }
@@ -82,7 +84,7 @@ void SlicerEngine::initialisePrograms() {
 void SlicerEngine::setStepValue(std::int32_t step, float value, std::int32_t lane) {
     const std::int32_t bank = currentBank;
     const std::int32_t firstSlot = patternOffset;
-    if (!isIndex(step, kStepsPerPattern) || !isIndex(lane, kLaneCount) || !isIndex(bank, kBankCount) ||
+    if (!isIndex(step, kStepsPerPattern) || !isIndex(lane, kStoredLaneCount) || !isIndex(bank, kBankCount) ||
         !isIndex(firstSlot, kStepsPerPattern * kPatternCount)) {
         return;
     }
@@ -142,7 +144,7 @@ void SlicerEngine::pastePattern(std::int32_t index) {
         !isIndex(sourcePattern, kPatternCount)) {
         return;
     }
-    for (std::int32_t lane = 0; lane < kLaneCount; ++lane) {
+    for (std::int32_t lane = 0; lane < kStoredLaneCount; ++lane) {
         const Shared<float>* source = &steps[sourceBank][lane][kStepsPerPattern * sourcePattern];
         Shared<float>* target = &steps[bank][lane][kStepsPerPattern * index];
         for (std::int32_t step = 0; step < kStepsPerPattern; ++step) {
@@ -228,6 +230,7 @@ void SlicerEngine::dropWaitingStartsIfSuspended() {
     }
     delayedStepCount = 0;
     timedNoteCount = 0;
+    repeatHits = {};
     clockAnchored = false;
 }
 
@@ -266,7 +269,7 @@ EditorSnapshot SlicerEngine::snapshot() const {
 }
 
 float SlicerEngine::stepValue(std::int32_t bank, std::int32_t lane, std::int32_t slot) const {
-    if (!isIndex(bank, kBankCount) || !isIndex(lane, kLaneCount) || !isIndex(slot, kSlotCount)) {
+    if (!isIndex(bank, kBankCount) || !isIndex(lane, kStoredLaneCount) || !isIndex(slot, kSlotCount)) {
         return 0.0f;
     }
     return steps[bank][lane][slot];

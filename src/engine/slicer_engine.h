@@ -115,6 +115,9 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void toggleSliceTriggering();
     void toggleNoteSliceLearn();
     void setSliceLearnTarget(std::int32_t index);
+    // Chance draws anew: another seed, the same share of steps playing.
+    void newVariation();
+    void setVariationSeed(std::uint32_t seed);
 
     // --- What the editor shows (any thread) ---
     EditorSnapshot snapshot() const;
@@ -167,11 +170,16 @@ class SlicerEngine : public EngineCounts, private EngineState {
     std::int32_t nextStartSample(std::int32_t sampleFrames) const;
     void startEverythingAt(std::int32_t at);
     void startBoundary(std::int64_t step, std::int32_t at);
-    void startClockStep(std::int64_t step);
+    void startClockStep(std::int64_t step, std::int32_t at);
+    // The playing step's hits after its first (step_variation.cpp).
+    void armRepeatHits(std::int32_t at);
+    std::int64_t nextHitSample() const;
+    void startDueHits(std::int32_t at);
     void startNoteSlices(const TimedNote& note, std::int64_t recordStep);
     void queueNote(const TimedNote& note);
     void selectPatternsFor(std::int32_t note);
-    void delayStep(std::int64_t step, std::int64_t at);
+    // False when no more starts can wait: the step starts now.
+    bool delayStep(std::int64_t step, std::int64_t at);
     void endBlock(std::int32_t sampleFrames);
     void renderReplacing(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);
     void renderAccumulating(float** inputs, float** outputs, std::int32_t begin, std::int32_t end);
@@ -191,6 +199,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
 
     // Voice start (voice.cpp).
     void startVoice();
+    std::int32_t hitSamples() const;
     void computeEnvelopeRates();
     void updateFilter();
     void computeHoldLength();  // also run on the parameter path

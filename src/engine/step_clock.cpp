@@ -6,6 +6,7 @@
 
 #include "engine/engine_limits.h"
 #include "engine/slicer_engine.h"
+#include "engine/step_variation.h"
 
 namespace tramvek {
 namespace {
@@ -133,7 +134,11 @@ void SlicerEngine::scheduleStep(std::int64_t step, std::int64_t recordStep, bool
         scheduledSlot = static_cast<std::int32_t>(step);
     }
 
-    scheduledGain = fromNote ? clampUnit(noteGain) : lane(kLaneTrigger);
+    // A step Chance skips starts as a step of gain 0 does, in one hit; notes always play.
+    const bool plays = fromNote || stepPlays(steps[bank][kLaneChance][laneSlot], variationSeed, step, laneSlot);
+    scheduledGain = fromNote ? clampUnit(noteGain) : (plays ? lane(kLaneTrigger) : 0.0f);
+    hitCount = fromNote || !plays || slicesFromNotes ? 1 : repeatCount(steps[bank][kLaneRepeat][laneSlot]);
+    repeatHits = {};
     scheduledAttackOffset = 0.8f * lane(kLaneAttack) - 0.4f;
     scheduledLengthOffset = 0.8f * lane(kLaneLength) - 0.4f;
     scheduledCutoffOffset = 2.0f * lane(kLaneCutoff) - 1.0f;

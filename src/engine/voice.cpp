@@ -27,7 +27,7 @@ void SlicerEngine::startVoice() {
         std::clamp(kUnityPitchIndex + clampSemitones(basePitch) + stepPitch, 0, kPitchRatioCount - 2);
     readIncrement = pitchRatios[pitchIndex];
     voiceReverse = scheduledReverse;
-    const std::int32_t length = clampStepSamples(stepSamples);
+    const std::int32_t length = hitSamples();
     readPosition = static_cast<float>(scheduledReadStart);
     sliceEnd = voiceReverse ? scheduledReadStart - length : scheduledReadStart + length;
     playingSliceStart = scheduledSliceStart;
@@ -35,9 +35,14 @@ void SlicerEngine::startVoice() {
     holdCounter = kHoldStartCounter;
 }
 
+// A step of N hits plays N slices of 1 / N of the step, each enveloped as a step that short.
+std::int32_t SlicerEngine::hitSamples() const {
+    return std::max(clampStepSamples(stepSamples) / std::clamp(hitCount.load(), 1, kMaxRepeats), 1);
+}
+
 void SlicerEngine::computeEnvelopeRates() {
     const float attack = std::max(clampUnit(attackSq) + scheduledAttackOffset, kMinAttack);
-    const float step = 1.0f / (static_cast<float>(clampStepSamples(stepSamples)) * attack);
+    const float step = 1.0f / (static_cast<float>(hitSamples()) * attack);
     attackStep = std::max(step, kMinAttack);
     releaseStep = 0.01f;
     releaseCurve = -2e-8f;
@@ -50,7 +55,7 @@ void SlicerEngine::updateFilter() {
 
 void SlicerEngine::computeHoldLength() {
     const float samples = (clampUnit(lengthSq) + scheduledLengthOffset) *
-                              static_cast<float>(clampStepSamples(stepSamples) - 900) +
+                              static_cast<float>(hitSamples() - 900) +
                           100.0f;
     holdSamples = std::max(static_cast<std::int32_t>(samples), kMinHoldSamples);
 }
