@@ -9,6 +9,7 @@
 #include "engine/engine_limits.h"
 #include "engine/portable_math.h"
 #include "engine/shared_samples.h"
+#include "engine/step_variation.h"
 #include "params/parameter_table.h"
 #include "params/program_record.h"
 
@@ -58,8 +59,8 @@ void SlicerEngine::initialisePatternStore() {
             bank[kLaneReadPos][slot] = static_cast<float>(slot % kStepsPerPattern) / kStepsPerPattern;
             bank[kLanePitch][slot] = 0.5f;
             bank[kLaneReverse][slot] = 0.0f;
-            bank[kLaneChance][slot] = 1.0f;
-            bank[kLaneRepeat][slot] = 0.0f;
+            bank[kLaneChance][slot] = kDefaultChance;
+            bank[kLaneRepeat][slot] = kDefaultRepeat;
         }
     }
 }

@@ -209,7 +209,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void handleController(std::int32_t controller, std::int32_t value);
 
     // Big enough for the largest bank chunk a save produces.
-    static constexpr std::size_t kChunkCapacity = chunk_layout::bankBytes(kBufferCapacity);
+    static constexpr std::size_t kChunkCapacity = chunk_layout::savedBankBytes(kBufferCapacity);
     struct FreeBytes {
         void operator()(std::uint8_t* bytes) const { std::free(bytes); }
     };

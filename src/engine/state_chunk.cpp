@@ -9,6 +9,7 @@
 #include "engine/engine_limits.h"
 #include "engine/shared_samples.h"
 #include "engine/slicer_engine.h"
+#include "engine/step_variation.h"
 #include "params/chunk_layout.h"
 #include "params/little_endian.h"
 #include "params/program_record.h"
@@ -209,6 +210,48 @@ bool isLoadableBank(std::size_t byteSize, const BankShape& shape) {
     return !shape.frozen || byteSize >= audioEnd;
 }
 
+// --- The variation group after the trailer ---
+
+using StepStore = decltype(EngineState::steps);
+constexpr SlicerEngine::Lane kVariationLanes[layout::kVariationLaneCount] = {SlicerEngine::kLaneChance,
+                                                                             SlicerEngine::kLaneRepeat};
+constexpr float kVariationDefaults[layout::kVariationLaneCount] = {kDefaultChance, kDefaultRepeat};
+
+void writeVariation(std::uint8_t* out, const StepStore& steps, std::uint32_t seed) {
+    std::memcpy(out + layout::kVarTag, layout::kVariationTag, sizeof layout::kVariationTag);
+    writeLeU32(out, layout::kVarBytes, static_cast<std::uint32_t>(layout::kVariationBytes));
+    writeLeU32(out, layout::kVarSeed, seed);
+    for (std::size_t b = 0; b < layout::kBankCount; ++b) {
+        for (std::size_t l = 0; l < layout::kVariationLaneCount; ++l) {
+            writeSamples(out, layout::variationLaneOffset(b, l, 0), steps[b][kVariationLanes[l]],
+                         layout::kSlotCount);
+        }
+    }
+}
+
+// `in` holds `size` bytes from where the group would start. A group cut short
+// or of another size is refused whole: the bank then loads as one saved
+// without it, every step at the defaults.
+bool isWholeVariation(const std::uint8_t* in, std::size_t size) {
+    return size >= layout::kVariationBytes && std::memcmp(in, layout::kVariationTag, 4) == 0 &&
+           readLeU32(in, layout::kVarBytes) == layout::kVariationBytes;
+}
+
+void readVariation(const std::uint8_t* group, StepStore& steps, Shared<std::uint32_t>& seed) {
+    seed = group != nullptr ? readLeU32(group, layout::kVarSeed) : 0;
+    for (std::size_t b = 0; b < layout::kBankCount; ++b) {
+        for (std::size_t l = 0; l < layout::kVariationLaneCount; ++l) {
+            for (std::size_t s = 0; s < layout::kSlotCount; ++s) {
+                const float fallback = kVariationDefaults[l];
+                steps[b][kVariationLanes[l]][s] =
+                    group != nullptr
+                        ? safeLaneValue(readLeF32(group, layout::variationLaneOffset(b, l, s)), fallback)
+                        : fallback;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 SlicerEngine::SavedBytes SlicerEngine::saveState(bool preset) {
@@ -270,7 +313,8 @@ SlicerEngine::SavedBytes SlicerEngine::saveBank() {
     std::memset(trailer, 0, layout::kBankTrailerBytes);
     writeExtension(trailer, {resolutionIndex, shuffle, currentBank, currentPattern, noteToSliceMode ? 1 : 0});
     writeProgramSettings(trailer, {currentProgramIndex(), patternLength, patternLengthValue});
-    return {out, static_cast<std::int32_t>(size)};
+    writeVariation(out + size, steps, variationSeed);
+    return {out, static_cast<std::int32_t>(size + layout::kVariationBytes)};
 }
 
 // Both loads read straight from the host's bytes: nothing is copied, so no
@@ -338,6 +382,10 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
                              hasTag(in + extension, layout::kExt2Tag, layout::kProgramExtensionTag);
     const ProgramSettings settings =
         withProgram ? readProgramSettings(in + extension) : ProgramSettings{-1, 0, 0.0f};
+
+    const std::size_t variation = layout::variationOffset(count);
+    const bool varied = size > variation && isWholeVariation(in + variation, size - variation);
+    readVariation(varied ? in + variation : nullptr, steps, variationSeed);
 
     // The bank plays as saved whether the host selects a program after it,
     // before it, or never: the current program's values reach the engine now.

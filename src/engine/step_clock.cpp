@@ -135,7 +135,8 @@ void SlicerEngine::scheduleStep(std::int64_t step, std::int64_t recordStep, bool
     }
 
     // A step Chance skips starts as a step of gain 0 does, in one hit; notes always play.
-    const bool plays = fromNote || stepPlays(steps[bank][kLaneChance][laneSlot], variationSeed, step, laneSlot);
+    const bool plays =
+        fromNote || stepPlays(steps[bank][kLaneChance][laneSlot], variationSeed, step, laneSlot);
     scheduledGain = fromNote ? clampUnit(noteGain) : (plays ? lane(kLaneTrigger) : 0.0f);
     hitCount = fromNote || !plays || slicesFromNotes ? 1 : repeatCount(steps[bank][kLaneRepeat][laneSlot]);
     repeatHits = {};

@@ -12,6 +12,10 @@
 
 namespace tramvek {
 
+// A step at the defaults plays every time, in one hit.
+inline constexpr float kDefaultChance = 1.0f;
+inline constexpr float kDefaultRepeat = 0.0f;
+
 // The splitmix64 finaliser: every input bit reaches every output bit.
 constexpr std::uint64_t mixBits(std::uint64_t x) {
     x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -21,9 +25,9 @@ constexpr std::uint64_t mixBits(std::uint64_t x) {
 
 // Uniform in [0, 1), 24 bits, the same on every platform.
 constexpr float variationDraw(std::uint32_t seed, std::int64_t step, std::int32_t slot) {
-    const std::uint64_t key = mixBits(static_cast<std::uint64_t>(seed) ^
-                                      static_cast<std::uint64_t>(step) * 0x9E3779B97F4A7C15ull) ^
-                              static_cast<std::uint64_t>(static_cast<std::uint32_t>(slot));
+    const std::uint64_t key =
+        mixBits(static_cast<std::uint64_t>(seed) ^ static_cast<std::uint64_t>(step) * 0x9E3779B97F4A7C15ull) ^
+        static_cast<std::uint64_t>(static_cast<std::uint32_t>(slot));
     return static_cast<float>(mixBits(key) >> 40) * 0x1p-24f;
 }
 
@@ -39,7 +43,8 @@ inline std::int32_t repeatCount(float value) {
 }
 
 inline float repeatValue(std::int32_t hits) {
-    const std::int32_t count = hits < 1 ? 1 : (hits > EngineCounts::kMaxRepeats ? EngineCounts::kMaxRepeats : hits);
+    const std::int32_t count =
+        hits < 1 ? 1 : (hits > EngineCounts::kMaxRepeats ? EngineCounts::kMaxRepeats : hits);
     return static_cast<float>(count - 1) / static_cast<float>(EngineCounts::kMaxRepeats - 1);
 }
 

@@ -54,9 +54,8 @@ void SlicerEngine::updateFilter() {
 }
 
 void SlicerEngine::computeHoldLength() {
-    const float samples = (clampUnit(lengthSq) + scheduledLengthOffset) *
-                              static_cast<float>(hitSamples() - 900) +
-                          100.0f;
+    const float samples =
+        (clampUnit(lengthSq) + scheduledLengthOffset) * static_cast<float>(hitSamples() - 900) + 100.0f;
     holdSamples = std::max(static_cast<std::int32_t>(samples), kMinHoldSamples);
 }
 

@@ -53,6 +53,16 @@ inline constexpr std::size_t kExtension2Bytes = 40;
 static_assert(kExt2Tag == kExtensionBytes);
 static_assert(kExtension2Bytes <= kBankTrailerBytes);
 
+// A third group after the trailer, where today's chunk ends, so that nothing
+// before it moves: builds without it ignore the bytes after the trailer.
+// Chance and Repeat of every slot of every bank, and the seed Chance draws from.
+inline constexpr char kVariationTag[4] = {'T', 'V', 'X', '3'};
+inline constexpr std::size_t kVarTag = 0;
+inline constexpr std::size_t kVarBytes = 4;   // uint32, the group's size: kVariationBytes
+inline constexpr std::size_t kVarSeed = 8;    // uint32
+inline constexpr std::size_t kVarLanes = 12;  // float32[4][2][650]: bank, lane (Chance, Repeat), slot
+inline constexpr std::size_t kVariationLaneCount = 2;
+
 inline constexpr std::size_t kBankCount = 4;
 inline constexpr std::size_t kLaneCount = 7;
 inline constexpr std::size_t kSlotCount = 650;
@@ -71,6 +81,9 @@ static_assert(kRecordName == kRecordPatternLength + 4);
 static_assert(kRecordBytes == kRecordName + kRecordNameBytes);
 static_assert(kBankBytesWithoutAudio == 74964);
 
+inline constexpr std::size_t kVariationBytes = kVarLanes + 4 * kBankCount * kVariationLaneCount * kSlotCount;
+static_assert(kVariationBytes == 20812);
+
 // Offset of bank b, lane l, slot s in the step store.
 constexpr std::size_t stepOffset(std::size_t bank, std::size_t lane, std::size_t slot) {
     return kBankSteps + 4 * (bank * kLaneCount * kSlotCount + lane * kSlotCount + slot);
@@ -84,6 +97,20 @@ constexpr std::size_t bankBytes(std::size_t patternSamples) {
 // Where the trailer (and our extension) starts in a bank chunk with N samples.
 constexpr std::size_t extensionOffset(std::size_t patternSamples) {
     return kBankAudio + 8 * patternSamples;
+}
+
+// Where the variation group starts, and its lane l (0 Chance, 1 Repeat) of bank b, slot s.
+constexpr std::size_t variationOffset(std::size_t patternSamples) {
+    return bankBytes(patternSamples);
+}
+
+constexpr std::size_t variationLaneOffset(std::size_t bank, std::size_t lane, std::size_t slot) {
+    return kVarLanes + 4 * (bank * kVariationLaneCount * kSlotCount + lane * kSlotCount + slot);
+}
+
+// What a bank save writes: today's chunk, then the variation group.
+constexpr std::size_t savedBankBytes(std::size_t patternSamples) {
+    return variationOffset(patternSamples) + kVariationBytes;
 }
 
 }  // namespace tramvek::chunk_layout
