@@ -23,6 +23,9 @@ using testing::saveChunk;
 using testing::stepAt;
 
 constexpr std::size_t kFixedBankBytes = 74964;
+// Chance, Repeat and the seed follow today's chunk.
+constexpr std::size_t kVariationBytes = 20812;
+constexpr std::size_t kSavedBankBytes = kFixedBankBytes + kVariationBytes;
 constexpr float kDefaults[8] = {0.0f, 0.8f, 1.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f};
 
 // A small deterministic generator, so failures reproduce on every platform.
@@ -72,6 +75,7 @@ void editEverything(SlicerPlugin& effect, std::int32_t frozenSamples, std::uint3
     for (Shared<std::int32_t>& number : stateOf(effect).sliceNotes) {
         number = noise.below(128);
     }
+    stateOf(effect).variationSeed = noise.next();
     stateOf(effect).freeze = true;
     stateOf(effect).patternSamples = frozenSamples;
     for (std::int32_t i = 0; i < frozenSamples; ++i) {
@@ -109,6 +113,7 @@ void expectSameStoredState(SlicerPlugin& a, SlicerPlugin& b) {
     EXPECT_EQ(std::memcmp(stateOf(a).patternNotes, stateOf(b).patternNotes, sizeof stateOf(a).patternNotes),
               0);
     EXPECT_EQ(std::memcmp(stateOf(a).sliceNotes, stateOf(b).sliceNotes, sizeof stateOf(a).sliceNotes), 0);
+    EXPECT_EQ(stateOf(a).variationSeed, stateOf(b).variationSeed);
     EXPECT_EQ(stateOf(a).freeze, stateOf(b).freeze);
     EXPECT_EQ(stateOf(a).patternSamples, stateOf(b).patternSamples);
 }
@@ -118,7 +123,7 @@ void expectSameStoredState(SlicerPlugin& a, SlicerPlugin& b) {
 TEST(StateChunkSave, FreshBankIsTheFixedSizeWithDefaultPrograms) {
     auto effect = freshEffect();
     const Bytes bank = saveChunk(*effect);
-    ASSERT_EQ(bank.size(), kFixedBankBytes);
+    ASSERT_EQ(bank.size(), kSavedBankBytes);
     for (int p = 0; p < 16; ++p) {
         for (int i = 0; i < 8; ++i) {
             EXPECT_EQ(getF32(bank, 60 * p + 4 * i), kDefaults[i]) << p << "/" << i;
@@ -138,9 +143,9 @@ TEST(StateChunkSave, FreshBankIsTheFixedSizeWithDefaultPrograms) {
 TEST(StateChunkSave, SizeGrowsWithTheRecordedPatternAndPresetsAreSixtyBytes) {
     auto effect = freshEffect();
     stateOf(*effect).patternSamples = 1000;
-    EXPECT_EQ(saveChunk(*effect).size(), kFixedBankBytes + 8000);
+    EXPECT_EQ(saveChunk(*effect).size(), kSavedBankBytes + 8000);
     stateOf(*effect).freeze = true;
-    EXPECT_EQ(saveChunk(*effect).size(), kFixedBankBytes + 8000);
+    EXPECT_EQ(saveChunk(*effect).size(), kSavedBankBytes + 8000);
     EXPECT_EQ(saveChunk(*effect, true).size(), 60u);
 }
 
@@ -156,7 +161,7 @@ TEST(StateChunkSave, EveryValueLandsAtItsOffsetLittleEndian) {
     stateOf(*effect).playBuffers.writable(0)[2] = -0.5f;
     stateOf(*effect).playBuffers.writable(1)[0] = 0.75f;
     const Bytes bank = saveChunk(*effect);
-    ASSERT_EQ(bank.size(), kFixedBankBytes + 24);
+    ASSERT_EQ(bank.size(), kSavedBankBytes + 24);
     EXPECT_EQ(getF32(bank, 5 * 60 + 12), 0.25f);
     EXPECT_EQ(getI32(bank, 15 * 60 + 32), 7);
     const std::size_t lastStep = 960 + 4 * (3 * 4550 + 6 * 650 + 649);
@@ -188,7 +193,8 @@ TEST(StateChunkSave, SavingChangesNothingAndTheBankCarriesTheEnginesProgramAndLe
     EXPECT_EQ(getI32(bank, 73960 + 28), 4);
     EXPECT_EQ(getI32(bank, 73960 + 32), 12);
     EXPECT_EQ(getF32(bank, 73960 + 36), 0.4f);
-    EXPECT_TRUE(std::all_of(bank.begin() + 73960 + 40, bank.end(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(bank.begin() + 73960 + 40, bank.begin() + 73960 + 1004,
+                            [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(StateChunkSave, EachInstanceHandsOutItsOwnPresetChunk) {
@@ -213,7 +219,7 @@ TEST(StateChunkRoundTrip, BankRestoresEverythingBitExactIntoAFreshInstance) {
     auto original = freshEffect();
     editEverything(*original, kSamples, 7);
     Bytes bank = saveChunk(*original);
-    ASSERT_EQ(bank.size(), kFixedBankBytes + 8 * kSamples);
+    ASSERT_EQ(bank.size(), kSavedBankBytes + 8 * kSamples);
 
     auto restored = freshEffect();
     EXPECT_EQ(loadChunk(*restored, bank), 73964);
@@ -234,7 +240,7 @@ TEST(StateChunkRoundTrip, LargestFrozenPatternIsAccepted) {
     auto original = freshEffect();
     editEverything(*original, kSamples, 11);
     Bytes bank = saveChunk(*original);
-    ASSERT_EQ(bank.size(), kFixedBankBytes + 8u * kSamples);
+    ASSERT_EQ(bank.size(), kSavedBankBytes + 8u * kSamples);
     auto restored = freshEffect();
     ASSERT_EQ(loadChunk(*restored, bank), 73964);
     EXPECT_EQ(stateOf(*restored).patternSamples, kSamples);
@@ -444,7 +450,7 @@ TEST_F(MalformedChunk, FrozenAudioReachingPastTheChunkIsRejected) {
     bank.resize(73960 + 8 * 100 - 1);
     expectRejected(bank);
     Bytes claimsMore = validBank(100);
-    putI32(claimsMore, 73828, 300);  // 2400 bytes of audio; the chunk holds 800 + 1004
+    putI32(claimsMore, 73828, 3000);  // 24000 bytes of audio; the chunk holds 800 + 1004 + 20812
     expectRejected(claimsMore);
 }
 
@@ -528,6 +534,60 @@ TEST(StateChunkLoad, FrozenAudioFromAFileIsMadeSafe) {
     EXPECT_EQ(effect->engine().playedSample(0, 2), 1e6f);
     EXPECT_EQ(effect->engine().playedSample(0, 3), -0.25f);
     EXPECT_EQ(effect->engine().playedSample(1, 0), -1e6f);
+}
+
+// --- Chance, Repeat and the seed after today's chunk ---
+
+// Today's part of a chunk saved now is what a build without the group reads
+// (it never looks past the trailer); the group loads only whole, and a chunk
+// without it, or with it cut short or of another size, loads at the defaults.
+TEST(StateChunkVariation, TheGroupLoadsWholeOrNotAtAllAndTodaysPartIsUnchanged) {
+    auto original = freshEffect();
+    editEverything(*original, 300, 5);
+    const Bytes saved = saveChunk(*original);
+    ASSERT_EQ(saved.size(), kSavedBankBytes + 8 * 300);
+    const std::size_t group = kFixedBankBytes + 8 * 300;
+    EXPECT_EQ(std::memcmp(&saved[group], "TVX3", 4), 0);
+    EXPECT_EQ(getI32(saved, group + 4), static_cast<std::int32_t>(kVariationBytes));
+    EXPECT_EQ(static_cast<std::uint32_t>(getI32(saved, group + 8)), stateOf(*original).variationSeed.load());
+    EXPECT_EQ(getF32(saved, group + 12 + 4 * (3 * 1300 + 650 + 649)), stateOf(*original).steps[3][8][649]);
+
+    const auto loadsAtDefaults = [&](Bytes bank, const char* what) {
+        SCOPED_TRACE(what);
+        auto effect = freshEffect();
+        editEverything(*effect, 10, 9);
+        ASSERT_EQ(loadChunk(*effect, bank), 73964);
+        for (int b = 0; b < 4; ++b) {
+            for (int slot = 0; slot < 650; ++slot) {
+                ASSERT_EQ(stateOf(*effect).steps[b][SlicerEngine::kLaneChance][slot], 1.0f);
+                ASSERT_EQ(stateOf(*effect).steps[b][SlicerEngine::kLaneRepeat][slot], 0.0f);
+            }
+        }
+        EXPECT_EQ(stateOf(*effect).variationSeed, 0u);
+        EXPECT_EQ(std::memcmp(stateOf(*effect).steps[1], stateOf(*original).steps[1], 7 * 650 * 4), 0);
+        EXPECT_EQ(stateOf(*effect).patternSamples, 300);
+    };
+    loadsAtDefaults(Bytes(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(group)),
+                    "today's chunk");
+    loadsAtDefaults(Bytes(saved.begin(), saved.end() - 1), "cut short");
+    Bytes bigger = saved;
+    putI32(bigger, group + 4, static_cast<std::int32_t>(kVariationBytes + 4));
+    bigger.resize(bigger.size() + 4);
+    loadsAtDefaults(bigger, "declared larger");
+
+    Bytes odd = saved;
+    putF32(odd, group + 12, 7.0f);                                             // bank 0 Chance slot 0
+    putF32(odd, group + 12 + 4 * 651, -1.0f);                                  // bank 0 Repeat slot 1
+    putF32(odd, group + 12 + 4 * 2, std::numeric_limits<float>::quiet_NaN());  // bank 0 Chance slot 2
+    auto effect = freshEffect();
+    ASSERT_EQ(loadChunk(*effect, odd), 73964);
+    EXPECT_EQ(stateOf(*effect).steps[0][SlicerEngine::kLaneChance][0], 1.0f);
+    EXPECT_EQ(stateOf(*effect).steps[0][SlicerEngine::kLaneRepeat][1], 0.0f);
+    EXPECT_EQ(stateOf(*effect).steps[0][SlicerEngine::kLaneChance][2], 1.0f);
+    stateOf(*effect).steps[0][SlicerEngine::kLaneChance][0] = stateOf(*original).steps[0][7][0].load();
+    stateOf(*effect).steps[0][SlicerEngine::kLaneRepeat][1] = stateOf(*original).steps[0][8][1].load();
+    stateOf(*effect).steps[0][SlicerEngine::kLaneChance][2] = stateOf(*original).steps[0][7][2].load();
+    expectSameStoredState(*original, *effect);
 }
 
 // --- Settings carried in the trailer ---
