@@ -4,6 +4,7 @@
 #include "formats/frozen_audio_chunk.h"
 #include "formats/fx_plugin_state.h"
 #include "formats/resample.h"
+#include "formats/variation_lanes.h"
 #include "formats/wav_codec.h"
 #include "host_error.h"
 #include "hosting/block_buffers.h"
@@ -24,6 +25,26 @@ void printCurrentState(PluginInstance& plugin, std::ostream& out) {
         out << "  " << i << ": " << plugin.text(effGetParamName, i) << " = "
             << effect.getParameter(&effect, i) << " (\"" << plugin.text(effGetParamDisplay, i) << "\")\n";
     }
+}
+
+// A tramvek bank's Chance and Repeat of the current pattern, one column a step.
+void printVariation(PluginInstance& plugin, std::ostream& out) {
+    const std::optional<PatternVariation> shown = plugin.hasFlag(effFlagsProgramChunks)
+                                                      ? readPatternVariation(captureBank(plugin).chunk)
+                                                      : std::nullopt;
+    if (!shown) {
+        return;
+    }
+    out << "bank " << shown->bank << " pattern " << shown->pattern << ", variation seed " << shown->seed
+        << "\n  chance %:";
+    for (const float chance : shown->chancePercent) {
+        out << " " << chance;
+    }
+    out << "\n  repeat:";
+    for (const std::int32_t hits : shown->repeats) {
+        out << " " << hits;
+    }
+    out << "\n";
 }
 
 StereoAudio readAudioToFreeze(const std::string& path) {
@@ -102,6 +123,7 @@ void runState(const StateOptions& options, std::ostream& out) {
     }
     saveRequestedFiles(plugin, options.setup);
     printCurrentState(plugin, out);
+    printVariation(plugin, out);
 }
 
 }  // namespace tramvek
