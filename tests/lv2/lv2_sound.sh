@@ -47,25 +47,11 @@ else
   echo "lv2-sound: the LV2 state's render differs from the VST 2 bank's"
   status=1
 fi
-# MIDI at its frames: a bank with notes starting slices (note-to-slice mode on,
-# the default notes 48..79) and controller 7 learned onto the cutoff, loaded
-# into the VST 2 library from the bank file and into the LV2 bundle as one
-# whole-chunk property (as hosts without files save it), with notes and
-# controllers landing inside uneven blocks.
-"$host" state "$vst2" --save-bank "$scratch/midi.fxb" >/dev/null
-chunk=160  # the bank file's header before its chunk
-tag=$(grep -obUa TVX1 "$scratch/midi.fxb" | head -1 | cut -d: -f1)
-poke() { printf "$2" | dd of="$scratch/midi.fxb" bs=1 seek="$1" conv=notrunc status=none; }
-poke $((tag + 20)) '\x01'                  # note-to-slice mode
-poke $((chunk + 73760 + 4 * 2)) '\x07'     # the cutoff's controller
-mkdir "$scratch/midi-state"
-{
-  printf '@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n'
-  printf '@prefix state: <http://lv2plug.in/ns/ext/state#> .\n@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n'
-  printf '<> a pset:Preset ; lv2:appliesTo <urn:tramvek:slicer> ;\n  state:state [ <urn:tramvek:slicer#bank> "'
-  tail -c +$((chunk + 1)) "$scratch/midi.fxb" | base64 -w0
-  printf '"^^xsd:base64Binary ] .\n'
-} >"$scratch/midi-state/state.ttl"
+# MIDI at its frames: the VST 2 library loads the bank file, the LV2 bundle
+# the same bank as one whole-chunk property, and notes and controllers land
+# inside uneven blocks.
+source "$(dirname "$0")/midi_state.sh"
+midi_state "$host" "$vst2" "$scratch/midi.fxb" "$scratch/midi-state"
 # One track, 96 ticks a quarter at 120 quarters a minute: notes on and off,
 # two at once, the controller before and between them, from the fourth second
 # (when the first pass has been recorded).

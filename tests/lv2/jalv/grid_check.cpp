@@ -6,7 +6,11 @@
 // stretch the transport rolled (clicks more than a beat apart part them).
 // Prints each misplaced slice and a summary.
 //
-// Usage: grid_check RECORDING BEAT_FRAMES STEP_FRAMES TOLERANCE MIN_SLICES
+// Given notes instead (channel 0 a synthesiser's sound of the notes that start
+// the slices), BEAT_FRAMES = STEP_FRAMES = the notes' loop: each slice must
+// start at a note.
+//
+// Usage: grid_check RECORDING BEAT_FRAMES STEP_FRAMES TOLERANCE MIN_SLICES MIN_STRETCHES
 #include <sndfile.h>
 
 #include <cmath>
@@ -63,8 +67,10 @@ long offGrid(long click, long slice, long step) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: grid_check RECORDING BEAT_FRAMES STEP_FRAMES TOLERANCE MIN_SLICES\n");
+    if (argc != 7) {
+        std::fprintf(
+            stderr,
+            "usage: grid_check RECORDING BEAT_FRAMES STEP_FRAMES TOLERANCE MIN_SLICES MIN_STRETCHES\n");
         return 2;
     }
     int channels = 0;
@@ -73,6 +79,7 @@ int main(int argc, char** argv) {
     const long step = std::atol(argv[3]);
     const long tolerance = std::atol(argv[4]);
     const long minSlices = std::atol(argv[5]);
+    const auto minStretches = static_cast<std::size_t>(std::atol(argv[6]));
     if (frames.empty() || channels != 3 || step <= 2 * tolerance || beat < step) {
         std::fprintf(stderr, "grid_check: need a 3-channel recording and BEAT >= STEP > 2 * TOLERANCE\n");
         return 2;
@@ -111,7 +118,7 @@ int main(int argc, char** argv) {
     }
     std::printf("grid_check: %zu clicks, %zu slices, %ld misplaced; slices on the grid per rolling stretch:",
                 clicks.size(), slices.size(), misplaced);
-    bool enough = perStretch.size() >= 2;
+    bool enough = perStretch.size() >= minStretches;
     for (const long n : perStretch) {
         std::printf(" %ld", n);
         enough = enough && n >= minSlices;
