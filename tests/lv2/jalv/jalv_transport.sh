@@ -39,9 +39,17 @@ midi_state "$host" "$vst2" "$work/notes.fxb" "$work/notes-state"
 pids=()
 stop_all() {
   exec 3>&- 4>&- || true
+  # A JACK client leaving now and then hangs on its way out: killed after 2 s.
+  local pid tries
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[$i]}" 2>/dev/null || true
-    wait "${pids[$i]}" 2>/dev/null || true
+    pid=${pids[$i]}
+    kill "$pid" 2>/dev/null || true
+    for ((tries = 0; tries < 20; tries++)); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
   done
   pids=()
 }
