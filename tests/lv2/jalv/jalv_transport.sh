@@ -127,8 +127,10 @@ live_run() {
 }
 
 # The dummy back end keeps real time on a busy machine only mostly: a cycle
-# a client did not finish (an xrun) breaks the audio, so such a run is tried
-# again, a few times.
+# a client did not finish (an xrun) breaks the audio, and now and then a
+# whole stretch came out a block off the metronome (with two cores shared by
+# several builds). A run is tried again, a few times; a fault of the plug-in
+# fails every time.
 # jack_transport truncates its bar-beat-tick position to whole ticks (1/1920
 # beat, 10 frames here) where the metronome follows the frame, and the plug-in
 # follows the musical position: a tick, and a few frames for onsets. The notes
@@ -142,8 +144,7 @@ for check_args in "${checks[@]}"; do
     live_run "$1"
     echo "jalv-transport: $1, attempt $attempt, the live part took $SECONDS s"
     "$check" "$work/recording.wav" "${@:2}" && continue 2
-    grep -q XRun "$work/jackd.log" || exit 1
-    echo "jalv-transport: the server reported an xrun: $(grep -m1 XRun "$work/jackd.log")"
+    echo "jalv-transport: $1 failed; the server's xruns: $(grep -c XRun "$work/jackd.log" || true)"
   done
   exit 1
 done
