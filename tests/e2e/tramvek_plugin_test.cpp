@@ -1,6 +1,7 @@
 // tramvek-host on our own plug-in, through its exported entry: what the
 // plug-in declares, and the sound it makes.
 #include <cmath>
+#include <cstring>
 
 #include "formats/demo_loop.h"
 #include "formats/file_io.h"
@@ -116,6 +117,20 @@ TEST_F(OurPlugin, BankRoundTripsByteForByteAndReloadsIntoARender) {
     ASSERT_EQ(again.exitCode, 0) << again.err;
     EXPECT_EQ(fileBytes(path("b.fxb")), fileBytes(path("a.fxb")));
     EXPECT_NE(again.out.find("0: attack = 0.25"), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("chance %: 100 100 100"), std::string::npos) << again.out;
+
+    // Chance and Repeat travel in the bank: bank 0, slot 1 at 50 % and 3 hits, seed 7.
+    FxBank varied = bank;
+    const std::size_t group = 74964;
+    varied.chunk[group + 8] = 7;
+    const auto putFloat = [&](std::size_t at, float value) { std::memcpy(&varied.chunk[at], &value, 4); };
+    putFloat(group + 12 + 4 * 1, 0.5f);
+    putFloat(group + 12 + 4 * (650 + 1), 2.0f / 7.0f);
+    writeWholeFile(path("varied.fxb"), serializeBank(varied));
+    HostRun shown = host({"state", TRAMVEK_PLUGIN_PATH, "--bank", path("varied.fxb")});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_NE(shown.out.find("variation seed 7\n  chance %: 100 50 100"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("repeat: 1 3 1"), std::string::npos) << shown.out;
 
     // Program 3 of the bank sounds as it was saved: rendered from the bank or
     // set by hand, the output is the same.
