@@ -149,20 +149,28 @@ void BM_PatternHandOverBlock(benchmark::State& state) {
 }
 BENCHMARK(BM_PatternHandOverBlock)->Arg(64)->Arg(512)->ArgName("frames");
 
-// An ordinary block: default patterns at 120 BPM, the transport playing on.
-void BM_OrdinaryBlock(benchmark::State& state) {
+// Times 64-frame (or the argument's) blocks at 120 BPM, the transport
+// playing on, each after `beforeBlock(effect)`.
+template <typename BeforeBlock>
+void timeBlocks(benchmark::State& state, BeforeBlock beforeBlock) {
     const auto frames = static_cast<int>(state.range(0));
     BenchHost host;
     activeHost = &host;
     auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
     StereoBlock block(frames);
     for (auto _ : state) {
+        beforeBlock(*effect);
         effect->processReplacing(block.in, block.out, frames);
         host.advance(frames);
         benchmark::DoNotOptimize(block.outL.data());
         benchmark::ClobberMemory();
     }
     activeHost = nullptr;
+}
+
+// An ordinary block: default patterns.
+void BM_OrdinaryBlock(benchmark::State& state) {
+    timeBlocks(state, [](SlicerPlugin&) {});
 }
 BENCHMARK(BM_OrdinaryBlock)->Arg(64)->ArgName("frames");
 
@@ -195,21 +203,9 @@ void BM_HandOverAfterFullPattern(benchmark::State& state) {
 }
 BENCHMARK(BM_HandOverAfterFullPattern)->Arg(64)->ArgName("frames")->UseManualTime()->Iterations(30);
 
-// A flush carried out in a block, the transport playing on.
+// A flush carried out in a block.
 void BM_FlushBlock(benchmark::State& state) {
-    const auto frames = static_cast<int>(state.range(0));
-    BenchHost host;
-    activeHost = &host;
-    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
-    StereoBlock block(frames);
-    for (auto _ : state) {
-        effect->engine().flushBuffer();
-        effect->processReplacing(block.in, block.out, frames);
-        host.advance(frames);
-        benchmark::DoNotOptimize(block.outL.data());
-        benchmark::ClobberMemory();
-    }
-    activeHost = nullptr;
+    timeBlocks(state, [](SlicerPlugin& effect) { effect.engine().flushBuffer(); });
 }
 BENCHMARK(BM_FlushBlock)->Arg(64)->ArgName("frames");
 
