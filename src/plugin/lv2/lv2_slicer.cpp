@@ -8,6 +8,7 @@
 #include <lv2/atom/util.h>
 #include <lv2/urid/urid.h>
 
+#include "plugin/lv2/host_features.h"
 #include "plugin/lv2/port_values.h"
 
 namespace tramvek::lv2 {
@@ -16,34 +17,27 @@ namespace {
 // MIDI events are handed to the engine in batches of this many, from the stack.
 constexpr std::int32_t kMidiBatch = 64;
 
-const LV2_URID_Map* findUridMap(const LV2_Feature* const* features) {
-    for (std::size_t i = 0; features != nullptr && features[i] != nullptr; ++i) {
-        if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) {
-            return static_cast<const LV2_URID_Map*>(features[i]->data);
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::unique_ptr<Lv2Slicer> Lv2Slicer::create(double sampleRate, const LV2_Feature* const* features) {
-    const LV2_URID_Map* map = findUridMap(features);
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
     if (map == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<Lv2Slicer> plugin(new (std::nothrow) Lv2Slicer(sampleRate, *map));
+    auto* log = static_cast<LV2_Log_Log*>(findFeature(features, LV2_LOG__log));
+    std::unique_ptr<Lv2Slicer> plugin(new (std::nothrow) Lv2Slicer(sampleRate, *map, log));
     if (plugin == nullptr || plugin->engine_ == nullptr || !plugin->engine_->allocationsSucceeded()) {
         return nullptr;
     }
     return plugin;
 }
 
-Lv2Slicer::Lv2Slicer(double sampleRate, const LV2_URID_Map& map)
+Lv2Slicer::Lv2Slicer(double sampleRate, const LV2_URID_Map& map, LV2_Log_Log* log)
     : engine_(new (std::nothrow) SlicerEngine()),
       uris_(mapUris(map)),
       sampleRate_(sampleRate),
       transport_(sampleRate) {
+    lv2_log_logger_init(&logger_, const_cast<LV2_URID_Map*>(&map), log);
     if (engine_ == nullptr) {
         return;
     }

@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/log/logger.h>
 #include <lv2/state/state.h>
 
 #include "engine/slicer_engine.h"
@@ -34,7 +37,11 @@ class Lv2Slicer {
                              const LV2_Feature* const* features);
 
   private:
-    Lv2Slicer(double sampleRate, const LV2_URID_Map& map);
+    std::string readRecordedAudio(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
+                                  const LV2_Feature* const* features, std::vector<std::uint8_t>& left,
+                                  std::vector<std::uint8_t>& right);
+
+    Lv2Slicer(double sampleRate, const LV2_URID_Map& map, LV2_Log_Log* log);
 
     // A control port's value reaches the engine when it changes; until then
     // the engine keeps what it has (its defaults, a restored state).
@@ -45,6 +52,8 @@ class Lv2Slicer {
 
     std::unique_ptr<SlicerEngine> engine_;
     Uris uris_;
+    // The host's log, or standard error where the host has none (state restores only).
+    LV2_Log_Logger logger_ = {};
     double sampleRate_;
     HostTransport transport_;
     float* audio_[4] = {};

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include <lv2/atom/atom.h>
@@ -12,6 +13,7 @@
 #include "params/chunk_layout.h"
 #include "params/little_endian.h"
 #include "plugin/lv2/float_wav.h"
+#include "plugin/lv2/host_features.h"
 #include "plugin/lv2/lv2_slicer.h"
 
 namespace tramvek::lv2 {
@@ -20,15 +22,6 @@ namespace {
 namespace layout = chunk_layout;
 
 constexpr char kAudioFile[] = "recorded.wav";
-
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-    for (std::size_t i = 0; features != nullptr && features[i] != nullptr; ++i) {
-        if (std::strcmp(features[i]->URI, uri) == 0) {
-            return features[i]->data;
-        }
-    }
-    return nullptr;
-}
 
 // Paths the host made are the host's to free, with its own function if it has one.
 void freePath(const LV2_Feature* const* features, char* path) {
@@ -44,24 +37,30 @@ std::int32_t patternSamples(const std::uint8_t* bank) {
     return readLeI32(bank, layout::kBankPatternSamples);
 }
 
-// The chunk without its audio: the fixed part, then the trailer.
-std::vector<std::uint8_t> settingsOf(const std::uint8_t* bank) {
+// The chunk without its audio: the fixed part, then the trailer and every
+// group after it.
+std::vector<std::uint8_t> settingsOf(const std::uint8_t* bank, std::size_t size) {
     const std::uint8_t* trailer =
         bank + layout::extensionOffset(static_cast<std::size_t>(patternSamples(bank)));
     std::vector<std::uint8_t> settings(bank, bank + layout::kBankAudio);
-    settings.insert(settings.end(), trailer, trailer + layout::kBankTrailerBytes);
+    settings.insert(settings.end(), trailer, bank + size);
     return settings;
 }
 
-// The chunk again from its settings and its audio; empty when they disagree.
+bool settingsValid(const std::uint8_t* settings, std::size_t size) {
+    return size >= layout::kBankBytesWithoutAudio && patternSamples(settings) >= 0;
+}
+
+bool audioFits(const std::uint8_t* settings, const std::vector<std::uint8_t>& left,
+               const std::vector<std::uint8_t>& right) {
+    return left.size() == 4 * static_cast<std::size_t>(patternSamples(settings)) &&
+           right.size() == left.size();
+}
+
+// The chunk again from valid settings and audio that fits them.
 std::vector<std::uint8_t> bankFrom(const std::uint8_t* settings, std::size_t size,
                                    const std::vector<std::uint8_t>& left,
                                    const std::vector<std::uint8_t>& right) {
-    if (size != layout::kBankBytesWithoutAudio || patternSamples(settings) < 0 ||
-        left.size() != 4 * static_cast<std::size_t>(patternSamples(settings)) ||
-        right.size() != left.size()) {
-        return {};
-    }
     std::vector<std::uint8_t> bank(settings, settings + layout::kBankAudio);
     bank.insert(bank.end(), left.begin(), left.end());
     bank.insert(bank.end(), right.begin(), right.end());
@@ -96,7 +95,8 @@ LV2_State_Status Lv2Slicer::save(LV2_State_Store_Function store, LV2_State_Handl
         if (abstract == nullptr) {
             return LV2_STATE_ERR_UNKNOWN;
         }
-        const std::vector<std::uint8_t> settings = settingsOf(saved.data);
+        const std::vector<std::uint8_t> settings =
+            settingsOf(saved.data, static_cast<std::size_t>(saved.size));
         LV2_State_Status status = store(handle, uris_.settingsState, settings.data(), settings.size(),
                                         uris_.atomChunk, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
         if (status == LV2_STATE_SUCCESS) {
@@ -123,29 +123,55 @@ LV2_State_Status Lv2Slicer::restore(LV2_State_Retrieve_Function retrieve, LV2_St
                    : LV2_STATE_ERR_BAD_TYPE;
     }
     std::size_t settingsSize = 0;
-    const void* settings = retrieve(handle, uris_.settingsState, &settingsSize, &type, &flags);
+    const auto* settings =
+        static_cast<const std::uint8_t*>(retrieve(handle, uris_.settingsState, &settingsSize, &type, &flags));
     if (settings == nullptr || type != uris_.atomChunk) {
         return LV2_STATE_ERR_NO_PROPERTY;
     }
-    const void* audio = retrieve(handle, uris_.audioState, &size, &type, &flags);
-    const auto* mapPath = static_cast<const LV2_State_Map_Path*>(findFeature(features, LV2_STATE__mapPath));
-    if (audio == nullptr || type != uris_.atomPath || mapPath == nullptr) {
-        return LV2_STATE_ERR_NO_PROPERTY;
+    if (!settingsValid(settings, settingsSize)) {
+        return LV2_STATE_ERR_BAD_TYPE;
     }
     try {
-        char* path = mapPath->absolute_path(mapPath->handle, static_cast<const char*>(audio));
         std::vector<std::uint8_t> left;
         std::vector<std::uint8_t> right;
-        const bool read = path != nullptr && readFloatWav(path, left, right);
-        freePath(features, path);
-        const std::vector<std::uint8_t> bank =
-            read ? bankFrom(static_cast<const std::uint8_t*>(settings), settingsSize, left, right)
-                 : std::vector<std::uint8_t>{};
-        return !bank.empty() && engine_->loadState(bank.data(), bank.size(), false) ? LV2_STATE_SUCCESS
-                                                                                    : LV2_STATE_ERR_UNKNOWN;
+        const std::string audioFile = readRecordedAudio(retrieve, handle, features, left, right);
+        // Lost audio costs the recording only: the rest comes back over silence.
+        if (!audioFits(settings, left, right)) {
+            lv2_log_error(&logger_,
+                          "tramvek: the recorded audio %s could not be read; restoring the rest with a "
+                          "silent recording\n",
+                          audioFile.c_str());
+            left.assign(4 * static_cast<std::size_t>(patternSamples(settings)), 0);
+            right = left;
+        }
+        const std::vector<std::uint8_t> bank = bankFrom(settings, settingsSize, left, right);
+        return engine_->loadState(bank.data(), bank.size(), false) ? LV2_STATE_SUCCESS
+                                                                   : LV2_STATE_ERR_UNKNOWN;
     } catch (const std::bad_alloc&) {
         return LV2_STATE_ERR_UNKNOWN;
     }
+}
+
+// The recorded audio the state names, read into `left` and `right` (left
+// empty when there is none or it is not audio); returns the file's name for messages.
+std::string Lv2Slicer::readRecordedAudio(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
+                                         const LV2_Feature* const* features, std::vector<std::uint8_t>& left,
+                                         std::vector<std::uint8_t>& right) {
+    std::size_t size = 0;
+    std::uint32_t type = 0;
+    std::uint32_t flags = 0;
+    const void* audio = retrieve(handle, uris_.audioState, &size, &type, &flags);
+    const auto* mapPath = static_cast<const LV2_State_Map_Path*>(findFeature(features, LV2_STATE__mapPath));
+    if (audio == nullptr || type != uris_.atomPath || mapPath == nullptr) {
+        return kAudioFile;
+    }
+    char* path = mapPath->absolute_path(mapPath->handle, static_cast<const char*>(audio));
+    const std::string name = path != nullptr ? path : kAudioFile;
+    if (path == nullptr || !readFloatWav(path, left, right)) {
+        left.clear();
+    }
+    freePath(features, path);
+    return name;
 }
 
 }  // namespace tramvek::lv2

@@ -60,6 +60,7 @@ std::string pluginDescription() {
     std::string ttl =
         "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
         "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+        "@prefix log: <http://lv2plug.in/ns/ext/log#> .\n"
         "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
         "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
@@ -69,7 +70,8 @@ std::string pluginDescription() {
     ttl += "<" + std::string(kPluginUri) + ">\n    a lv2:Plugin ;\n    doap:name \"" + kPluginName +
            "\" ;\n    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
            "    lv2:requiredFeature urid:map ;\n"
-           "    lv2:optionalFeature lv2:hardRTCapable, state:makePath, state:mapPath, state:freePath ;\n"
+           "    lv2:optionalFeature lv2:hardRTCapable, log:log, state:makePath, state:mapPath, "
+           "state:freePath ;\n"
            "    lv2:extensionData state:interface ;\n    lv2:port\n";
     ttl += audioPort(kPortInputLeft, "InputPort", "in_l", "In L") + " ,\n";
     ttl += audioPort(kPortInputRight, "InputPort", "in_r", "In R") + " ,\n";
