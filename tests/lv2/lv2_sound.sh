@@ -47,6 +47,20 @@ else
   echo "lv2-sound: the LV2 state's render differs from the VST 2 bank's"
   status=1
 fi
+# A state whose audio file is gone or is not audio still brings back the
+# rest (here: the parameters), says so in one line, and the render goes on.
+"$host" render "$lv2" -o "$scratch/lv2-params.wav" --tempo 133 --param 1=0.3 --param 6=0.25 2>/dev/null
+for damage in missing garbage; do
+  rm -rf "$scratch/damaged" && cp -r "$scratch/state" "$scratch/damaged"
+  if [ "$damage" = missing ]; then rm "$scratch/damaged/recorded.wav"; else echo "not audio" >"$scratch/damaged/recorded.wav"; fi
+  if "$host" render "$lv2" -o "$scratch/lv2-damaged.wav" --tempo 133 --lv2-state "$scratch/damaged" 2>"$scratch/log" &&
+    grep -q "could not be read" "$scratch/log" && cmp "$scratch/lv2-damaged.wav" "$scratch/lv2-params.wav"; then
+    echo "lv2-sound: a state with its audio file $damage restores the rest"
+  else
+    echo "lv2-sound: a state with its audio file $damage was not restored: $(cat "$scratch/log")"
+    status=1
+  fi
+done
 # MIDI at its frames: the VST 2 library loads the bank file, the LV2 bundle
 # the same bank as one whole-chunk property, and notes and controllers land
 # inside uneven blocks.
