@@ -5,7 +5,11 @@
 # input is rendered by tramvek-host at the same tempo and block size, and the
 # two outputs must hold the same slices at the same grid positions.
 # Given the LV2 bundle (a directory ending in .lv2) instead of the .so, Ardour
-# inserts it as LV2 (the transport reaching its own time:Position input).
+# inserts it as LV2 (the transport reaching its own time:Position input), at
+# a fractional tempo with two parameters moved, and a third snapshot plays
+# Cutoff from an automation lane (the port itself stays at 100 %): it must
+# sound as tramvek-host's render with Cutoff at the lane's value. Each export
+# loads its snapshot afresh, the plug-in's state from the session file.
 #
 # Usage: ardour_render.sh SOURCE_DIR PLUGIN_SO|BUNDLE.lv2 TRAMVEK_HOST COMPARE_TOOL WORK_DIR
 set -euo pipefail
@@ -20,7 +24,9 @@ tempo=120
 seconds=8
 rate=48000
 block=1024 # the dummy back end's default period
-params=""
+params=""       # the plug-in's own values (Ardour sets a port in its units)
+host_params="" # the same, normalised as tramvek-host takes them
+automate=""
 
 if ! command -v ardour7-lua >/dev/null; then
   bash "$source_dir/scripts/setup.sh" ardour
@@ -33,6 +39,10 @@ export HOME="$work/home" XDG_CACHE_HOME="$work/home/cache" XDG_CONFIG_HOME="$wor
 plugin_type=LXVST
 if [[ $plugin == *.lv2 ]]; then
   plugin_type=LV2
+  tempo=127.5
+  params="1=30 6=-6"
+  host_params="1=0.3 6=0.25"
+  automate="2 0 40 $seconds 40" # Cutoff at 40 % all along
   mkdir -p "$work/lv2"
   cp -r "$plugin" "$work/lv2/"
   export LV2_PATH="$work/lv2:/usr/lib/lv2"
@@ -52,6 +62,7 @@ fi
 start=$(date +%s)
 status=0
 TRAMVEK_WORK="$work" TRAMVEK_TEMPO=$tempo TRAMVEK_SECONDS=$seconds TRAMVEK_PARAMS="$params" \
+  TRAMVEK_AUTOMATE="$automate" \
   TRAMVEK_PLUGIN_TYPE=$plugin_type timeout 300 ardour7-lua "$source_dir/tests/ardour/render_session.lua" \
   >"$work/ardour.log" 2>&1 || status=$?
 grep -v -e '^\[WARNING\]' "$work/ardour.log" || true
@@ -81,15 +92,16 @@ export_snapshot() {
 }
 
 # The export reloads each snapshot, the plug-in's state from the session file.
-for snapshot in input output; do
+snapshots=(input output)
+[ -n "$automate" ] && snapshots+=(automated)
+for snapshot in "${snapshots[@]}"; do
   start=$(date +%s)
   export_snapshot "$snapshot" || exit 1
   echo "ardour: export of $snapshot took $(($(date +%s) - start)) s"
   [ -s "$work/$snapshot.wav" ] || { echo "ardour: no $snapshot export"; exit 1; }
 done
-
 param_options=()
-for setting in $params; do
+for setting in ${host_params:-$params}; do
   param_options+=(--param "$setting")
 done
 "$host" render "$plugin" --input "$work/input.wav" --output "$work/expected.wav" \
@@ -110,9 +122,17 @@ done
 # tracing the plug-in's input): the slices the song's first steps record
 # differ, and the second pattern replays them. The comparison starts with the
 # third pattern.
-tick=$(((rate * 60 / tempo + 1919) / 1920))
-"$compare" "$work/output.wav" "$work/expected.wav" "$work/input.wav" \
-  $((rate * 60 / tempo / 4)) $((4 * tick)) 32
+tick=$(awk -v r=$rate -v t=$tempo 'BEGIN { q = r * 60 / t / 1920; print (q == int(q)) ? q : int(q) + 1 }')
+step_frames=$(awk -v r=$rate -v t=$tempo 'BEGIN { printf "%.6f", r * 60 / t / 4 }')
+"$compare" "$work/output.wav" "$work/expected.wav" "$work/input.wav" "$step_frames" $((4 * tick)) 32
+if [ -n "$automate" ]; then
+  read -r index _ value _ <<<"$automate"
+  "$host" render "$plugin" --input "$work/input.wav" --output "$work/expected-automated.wav" \
+    --tempo $tempo --sample-rate $rate --block $block "${param_options[@]}" \
+    --param "$index=$(awk -v v="$value" 'BEGIN { print v / 100 }')" >/dev/null
+  echo "ardour: the automated snapshot against tramvek-host with parameter $index at $value"
+  "$compare" "$work/automated.wav" "$work/expected-automated.wav" "$work/input.wav" "$step_frames" $((4 * tick)) 32
+fi
 # The 1/64 case below edits the VST 2 chunk in the session file.
 if [ $plugin_type = LV2 ]; then
   exit 0

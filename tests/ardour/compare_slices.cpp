@@ -11,6 +11,7 @@
 // the audio under it can be a few samples apart, which shows in the release.
 //
 // Usage: compare_slices ACTUAL EXPECTED INPUT STEP_FRAMES MAX_LAG [FIRST_STEP]
+// STEP_FRAMES may be fractional.
 // Steps before FIRST_STEP (default 0) are not compared.
 #include <sndfile.h>
 
@@ -122,8 +123,10 @@ Match bestMatch(const std::vector<float>& actual, const std::vector<float>& expe
 
 // A slice that moved by a few samples differs most at its edges (its attack
 // starts elsewhere), so each step is compared away from its boundaries.
-Window interior(long step, long stepFrames, long margin) {
-    return {step * stepFrames + margin, (step + 1) * stepFrames - margin};
+// Steps of a fractional tempo start at whole frames, as the plug-in's grid does.
+Window interior(long step, double stepFrames, long margin) {
+    const auto start = [stepFrames](long n) { return static_cast<long>(std::floor(n * stepFrames)); };
+    return {start(step) + margin, start(step + 1) - margin};
 }
 
 // A release lasts about 100 samples of a step's thousands; a slice played at
@@ -141,7 +144,7 @@ struct Tally {
 };
 
 void compareStep(const StereoFile& actual, const StereoFile& expected, const StereoFile& input, long step,
-                 long stepFrames, long maxLag, Tally& tally) {
+                 double stepFrames, long maxLag, Tally& tally) {
     const Window w = interior(step, stepFrames, 4 * maxLag);
     const double frames = static_cast<double>(w.end - w.begin);
     bool audible = false;
@@ -187,7 +190,7 @@ int main(int argc, char** argv) {
     const auto actual = readStereo(argv[1]);
     const auto expected = readStereo(argv[2]);
     const auto input = readStereo(argv[3]);
-    const long stepFrames = std::atol(argv[4]);
+    const double stepFrames = std::atof(argv[4]);
     const long maxLag = std::atol(argv[5]);
     const long firstStep = argc == 7 ? std::atol(argv[6]) : 0;
     if (!actual || !expected || !input || stepFrames <= 8 * maxLag || maxLag < 0 || firstStep < 0) {
@@ -199,13 +202,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Whole steps only, leaving room for the lag search at both ends.
-    const long steps = (expected->frames() - maxLag) / stepFrames - firstStep;
+    const long steps =
+        static_cast<long>(static_cast<double>(expected->frames() - maxLag) / stepFrames) - firstStep;
     Tally tally;
     for (long step = firstStep; step < firstStep + steps; ++step) {
         compareStep(*actual, *expected, *input, step, stepFrames, maxLag, tally);
     }
     std::printf(
-        "compare: %ld steps of %ld frames: %d audible, %d silent, %d re-ordered, %d failed; "
+        "compare: %ld steps of %.2f frames: %d audible, %d silent, %d re-ordered, %d failed; "
         "largest lag %ld (allowed %ld), most samples differing in a step %.1f %% (allowed %.0f %%)\n",
         steps, stepFrames, tally.audible, tally.silent, tally.reordered, tally.failed, tally.largestLag,
         maxLag, 100.0 * tally.largestShare, 100.0 * kMaxDifferingShare);

@@ -6,7 +6,8 @@
 -- Environment: TRAMVEK_WORK (folder for the session), TRAMVEK_TEMPO (BPM),
 -- TRAMVEK_SECONDS (length of the session range), TRAMVEK_PARAMS
 -- ("index=value ..." set on the plug-in), TRAMVEK_PLUGIN_TYPE (LXVST, the
--- default, or LV2).
+-- default, or LV2), TRAMVEK_AUTOMATE ("index seconds value seconds value
+-- ...": a third snapshot, "automated", plays that parameter's automation).
 
 local function fail(message)
   print("ardour-session: " .. message)
@@ -83,13 +84,40 @@ end
 if track:add_processor_by_index(plugin, 0, nil, true) ~= 0 then
   fail("cannot insert the plug-in")
 end
-for index, value in params:gmatch("(%d+)=([%d.]+)") do
+for index, value in params:gmatch("(%d+)=(-?[%d.]+)") do
   if not ARDOUR.LuaAPI.set_processor_param(plugin, tonumber(index), tonumber(value)) then
     fail("cannot set parameter " .. index)
   end
 end
 
 save("output")
+
+local automate = os.getenv("TRAMVEK_AUTOMATE") or ""
+if automate ~= "" then
+  local words = {}
+  for word in automate:gmatch("%S+") do words[#words + 1] = tonumber(word) end
+  local list, events, descriptor = ARDOUR.LuaAPI.plugin_automation(plugin, words[1])
+  if list:isnil() then
+    fail("parameter " .. words[1] .. " cannot be automated")
+  end
+  for i = 2, #words - 1, 2 do
+    events:add(Temporal.timepos_t(math.floor(words[i] * rate)), words[i + 1], false, false)
+  end
+  -- The list plays through its control, found by the parameter's name.
+  local automatable = plugin:to_automatable()
+  local control = nil
+  for parameter in automatable:all_automatable_params():iter() do
+    local candidate = automatable:automation_control(parameter, false)
+    if not candidate:isnil() and candidate:name() == descriptor.label then control = candidate end
+  end
+  if control == nil then
+    fail("no automation control named " .. descriptor.label)
+  end
+  control:set_automation_state(ARDOUR.AutoState.Play)
+  print("ardour-session: automated parameter " .. words[1] .. " (" .. descriptor.lower .. " to " ..
+    descriptor.upper .. ")")
+  save("automated")
+end
 close_session()
 -- The tool exits with status 0 even after a script error: this line is the proof of success.
 print("ardour-session: done")
