@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "editor/editor_host.h"
 #include "editor/engine_reads.h"
 #include "editor/wheel_steps.h"
-#include "engine/slicer_engine.h"
+#include "engine/step_variation.h"
 #include "gui/draw_context.h"
 #include "gui/mouse_buttons.h"
 
@@ -12,7 +13,7 @@ namespace tramvek {
 
 namespace {
 
-using Engine = SlicerEngine;
+using Engine = EngineCounts;
 
 constexpr Color kBlack{0, 0, 0};
 constexpr Color kCell{240, 240, 245};
@@ -43,13 +44,19 @@ constexpr BarColors kBarColors[StepSequencerControl::kLaneCount] = {
     {{64, 78, 192}, {108, 116, 175}},   {{148, 235, 156}, {218, 255, 216}},
     {{180, 222, 216}, {230, 255, 250}}, {{233, 201, 103}, {255, 240, 150}},
     {{254, 146, 114}, {255, 200, 160}}, {{82, 235, 204}, {200, 249, 239}},
-    {{250, 149, 139}, {250, 219, 219}},
+    {{250, 149, 139}, {250, 219, 219}}, {{186, 160, 236}, {230, 220, 248}},
+    {{240, 152, 210}, {250, 214, 238}},
 };
 
-constexpr const char* kLaneNames[StepSequencerControl::kLaneCount] = {"Trigger", "Attack", "Length", "Cutoff",
-                                                                      "ReadPos", "Pitch",  "Reverse"};
+constexpr const char* kLaneNames[StepSequencerControl::kLaneCount] = {
+    "Trigger", "Attack", "Length", "Cutoff", "ReadPos", "Pitch", "Reverse", "Chance", "Repeat"};
+// Nine buttons share the row with the boxes: each is its label's width in the
+// 9-pixel face and a little more, two pixels apart.
+constexpr int32_t kLaneButtonWidths[StepSequencerControl::kLaneCount] = {32, 30, 31, 29, 42, 24, 38, 35, 33};
+constexpr int32_t kLaneButtonGap = 3;
 // What a right click writes; the ReadPos lane writes the step's own position instead.
-constexpr float kLaneDefaults[StepSequencerControl::kLaneCount] = {0.0f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f};
+constexpr float kLaneDefaults[StepSequencerControl::kLaneCount] = {
+    0.0f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f, kDefaultChance, kDefaultRepeat};
 constexpr const char* kResolutionLabels[Engine::kResolutionCount] = {"1/64", "1/32", "1/24", "1/16",
                                                                      "1/12", "1/8",  "1/4"};
 constexpr const char* kBankLabels[StepSequencerControl::kBankButtonCount] = {"A", "B", "C", "D"};
@@ -66,6 +73,8 @@ constexpr const char* kHelpTexts[StepSequencerControl::kLaneCount + 1][StepSeque
         {"Buffer-Position:", "Read-Position", "in Steps"},
         {"Pitch:", "+ / - offset", "Rightclick = 0"},
         {"Reverse:", "Leftclick = On", "Rightclick = Off"},
+        {"Chance: % played", "Rightclick = 100", "Dice = new draw"},
+        {"Repeat:", "Hits in the step", "Rightclick = 1"},
         {"MidiLearn: Select", "Pattern above and", "Hit Midi-Note!"},
 };
 
@@ -91,6 +100,8 @@ float laneWheelStepped(float value, float distance, int32_t lane) {
     switch (lane) {
         case Engine::kLaneReverse:
             return up > 0 ? 1.0f : 0.0f;
+        case Engine::kLaneRepeat:
+            return repeatValue(repeatCount(value) + up);
         case Engine::kLaneReadPos: {
             // Exact 32nds, as a right click writes them: i/32 shows step i + 1.
             const int32_t step = std::clamp(StepSequencerControl::laneValueText(value, lane) + up, 1, 32);
@@ -109,6 +120,24 @@ float laneWheelStepped(float value, float distance, int32_t lane) {
     }
 }
 
+// The top-right buttons: the pen is black already.
+void drawLabelledButton(DrawContext& context, const Rect& button, const char* label, Color fill, Color ink) {
+    context.setFillColor(fill);
+    context.setTextColor(ink);
+    context.fillInside(button);
+    context.outlineRect(button);
+    context.drawText(label, button, false, kCentred);
+}
+
+// The Length and Shuffle boxes: the caption on the left, the number at the right end.
+Rect captionArea(const Rect& box) {
+    return {box.left, box.top, box.right - 10, box.bottom};
+}
+
+Rect numberArea(const Rect& box) {
+    return {box.right - 14, box.top, box.right, box.bottom};
+}
+
 }  // namespace
 
 // Rectangles of the layout, in the control's own coordinates.
@@ -117,7 +146,12 @@ Rect StepSequencerControl::stepCell(int32_t step) {
 }
 
 Rect StepSequencerControl::laneButton(int32_t lane) {
-    return {5 + 44 * lane, 103, 45 + 44 * lane, 118};
+    const int32_t shown = clampIndex(lane, kLaneCount);
+    int32_t left = 5;
+    for (int32_t j = 0; j < shown; ++j) {
+        left += kLaneButtonWidths[j] + kLaneButtonGap;
+    }
+    return {left, 103, left + kLaneButtonWidths[shown], 118};
 }
 
 Rect StepSequencerControl::patternButton(int32_t pattern) {
@@ -130,15 +164,18 @@ Rect StepSequencerControl::bankButton(int32_t bank) {
     return {470 + 22 * bank, 60, 488 + 22 * bank, 72};
 }
 
-StepSequencerControl::StepSequencerControl(const Rect& bounds, SlicerEngine& engine,
+StepSequencerControl::StepSequencerControl(const Rect& bounds, EditorHost& host,
                                            const ViewPlacement& placement)
-    : Control(bounds, nullptr, 0, nullptr), engine_(engine), placement_(placement) {}
+    : Control(bounds, nullptr, 0, nullptr), host_(host), placement_(placement) {}
 
 int32_t StepSequencerControl::laneValueText(float value, int32_t lane) {
     value = clampUnit(value);
     switch (lane) {
         case Engine::kLaneTrigger:
+        case Engine::kLaneChance:
             return static_cast<int32_t>(100.0f * value);
+        case Engine::kLaneRepeat:
+            return repeatCount(value);
         case Engine::kLaneAttack:
         case Engine::kLaneLength:
         case Engine::kLaneCutoff:
@@ -161,7 +198,11 @@ int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
         case Engine::kLaneAttack:
         case Engine::kLaneLength:
         case Engine::kLaneCutoff:
+        case Engine::kLaneChance:
             return percentBarHeight(value);
+        case Engine::kLaneRepeat:
+            // The hits' share of the range, as the pointer height that writes them.
+            return static_cast<int32_t>(kBarFullHeight * repeatValue(repeatCount(value)));
         case Engine::kLaneReadPos:
             return static_cast<int32_t>(kBarFullHeight * 0.03125 * static_cast<int32_t>(32.0f * value));
         case Engine::kLanePitch:
@@ -174,14 +215,19 @@ int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
     }
 }
 
-float StepSequencerControl::slotValue(const EditorSnapshot& engine, int32_t lane, int32_t step) const {
-    const int32_t bank = clampIndex(engine.currentBank, Engine::kBankCount);
-    const int32_t firstSlot = clampIndex(engine.patternOffset, Engine::kSlotCount - kStepCount + 1);
-    return engine_.stepValue(bank, lane, firstSlot + step);
+float StepSequencerControl::slotValue(int32_t lane, int32_t step) const {
+    return host_.view()
+        .patternSteps[clampIndex(lane, Engine::kStoredLaneCount)][clampIndex(step, kStepCount)];
+}
+
+void StepSequencerControl::sendStepValue(int32_t step, float value, int32_t lane) {
+    const int32_t firstSlot =
+        clampIndex(host_.view().snapshot.patternOffset, Engine::kSlotCount - kStepCount + 1);
+    host_.send({EngineCommand::Kind::kSetStepValue, firstSlot + step, lane, value});
 }
 
 StepSequencerControl::Shown StepSequencerControl::capture() const {
-    const EditorSnapshot engine = engine_.snapshot();
+    const EditorSnapshot& engine = host_.view().snapshot;
     Shown now;
     now.editLane = editLane_;
     now.learn = engine.patternNoteLearn;
@@ -191,8 +237,8 @@ StepSequencerControl::Shown StepSequencerControl::capture() const {
     }
     now.bank = clampIndex(engine.currentBank, Engine::kBankCount);
     for (int32_t i = 0; i < kStepCount; ++i) {
-        now.values[i] = clampUnit(slotValue(engine, editLane_, i));
-        now.triggered[i] = slotValue(engine, Engine::kLaneTrigger, i) > 0.0f;
+        now.values[i] = clampUnit(slotValue(editLane_, i));
+        now.triggered[i] = slotValue(Engine::kLaneTrigger, i) > 0.0f;
     }
     now.lengthValue = clampUnit(engine.patternLengthValue);
     now.length = engine.patternLength;
@@ -230,6 +276,7 @@ void StepSequencerControl::draw(DrawContext& context) {
         drawBoxes(offscreen);
         drawButtons(offscreen);
         drawHelp(offscreen);
+        drawDiceButton(offscreen);
     });
     setNeedsRedraw(false);
 }
@@ -268,6 +315,11 @@ void StepSequencerControl::drawSteps(DrawContext& context) {
         const Rect numberArea{cell.left, cell.top, cell.right, cell.bottom - 65};
         if (lane == Engine::kLaneReverse) {
             context.drawText(kReverseMarks[number != 0 ? 1 : 0], numberArea, false, kCentred);
+        } else if (lane == Engine::kLaneChance && number >= 100) {
+            // Three digits fill the cell only a size smaller; 100 % is Chance's default.
+            context.selectFont(kFaceTextFont, kFaceTextSize - 1, 0);
+            context.drawText(decimal(number), numberArea, false, kCentred);
+            context.selectFont(kFaceTextFont, kFaceTextSize, 0);
         } else {
             context.drawText(decimal(number), numberArea, false, kCentred);
         }
@@ -277,16 +329,16 @@ void StepSequencerControl::drawSteps(DrawContext& context) {
 void StepSequencerControl::drawBoxes(DrawContext& context) {
     context.setFillColor(kLengthShuffleBox);
     context.fillInside(kLengthBox);
-    context.drawText("Length:", {323, 103, 361, 118}, false, kCentred);
+    context.drawText("Length:", captionArea(kLengthBox), false, kCentred);
     context.setPenColor(kBlack);
     context.outlineRect(kLengthBox);
-    context.drawText(decimal(shown_.length), {357, 103, 371, 118}, false, kCentred);
+    context.drawText(decimal(shown_.length), numberArea(kLengthBox), false, kCentred);
 
     context.setFillColor(kLengthShuffleBox);
     context.fillInside(kShuffleBox);
-    context.drawText("Shuffle: ", {378, 103, 416, 118}, false, kCentred);
+    context.drawText("Shuffle: ", captionArea(kShuffleBox), false, kCentred);
     context.outlineRect(kShuffleBox);
-    context.drawText(decimal(static_cast<int32_t>(100.0f * shown_.shuffle)), {412, 103, 426, 118}, false,
+    context.drawText(decimal(static_cast<int32_t>(100.0f * shown_.shuffle)), numberArea(kShuffleBox), false,
                      kCentred);
 
     context.setFillColor(kResolutionFill);
@@ -301,7 +353,10 @@ void StepSequencerControl::drawButtons(DrawContext& context) {
         context.outlineRect(button);
         context.setFillColor(j == shown_.editLane ? kSelectedLane : kOtherLane);
         context.fillInside(button);
-        context.drawText(kLaneNames[j], button, true, kCentred);
+        // The face's advances end in a blank column: centred a pixel to the
+        // right, a label this close to its outline keeps a pixel of air both sides.
+        context.drawText(kLaneNames[j], {button.left + 1, button.top, button.right, button.bottom}, true,
+                         kCentred);
     }
 
     context.setTextColor(kBlack);
@@ -341,11 +396,12 @@ void StepSequencerControl::drawHelp(DrawContext& context) {
         context.drawText(lines[n], {470, 83 + 12 * n, 555, 93 + 12 * n}, false, kCentred);
     }
 
-    context.setFillColor(shown_.learn ? kLearning : kNotLearning);
-    context.setTextColor(shown_.learn ? kLearningText : kBlack);
-    context.fillInside(kLearnButton);
-    context.outlineRect(kLearnButton);
-    context.drawText("MidiLearn", kLearnButton, false, kCentred);
+    drawLabelledButton(context, kLearnButton, "MidiLearn", shown_.learn ? kLearning : kNotLearning,
+                       shown_.learn ? kLearningText : kBlack);
+}
+
+void StepSequencerControl::drawDiceButton(DrawContext& context) {
+    drawLabelledButton(context, kDiceButton, "Dice", kNotLearning, kBlack);
 }
 
 // ---- Mouse ----
@@ -402,7 +458,7 @@ bool StepSequencerControl::trackPass(DrawContext& context, PressState& press) {
     trackLanes(press);
     trackPatterns(press);
     trackBanks(press);
-    return trackLearnButton(press);
+    return trackLearnButton(press) || trackDiceButton(press);
 }
 
 void StepSequencerControl::trackSteps(PressState& press) {
@@ -422,11 +478,14 @@ void StepSequencerControl::trackSteps(PressState& press) {
                                                                    : kLaneDefaults[editLane_];
             }
             press.hitValue = std::min(press.hitValue, 1.0f);
+            if (editLane_ == Engine::kLaneRepeat) {
+                press.hitValue = repeatValue(repeatCount(press.hitValue));  // whole hits, as shown
+            }
         }
     }
     // The cell hit last is written on every pass of the press, wherever the pointer is.
     if (press.hitStep >= 0) {
-        engine_.setStepValue(press.hitStep, press.hitValue, editLane_);
+        sendStepValue(press.hitStep, press.hitValue, editLane_);
         press.stepEdited = true;
     }
 }
@@ -434,11 +493,12 @@ void StepSequencerControl::trackSteps(PressState& press) {
 void StepSequencerControl::dragBox(DrawContext& context, PressState& press, bool lengthBox) {
     Point anchor;
     context.pollMousePosition(anchor);
+    // Each pass moves on from the value the last one set, which the view may not show yet.
+    float shown = lengthBox ? shown_.lengthValue : shown_.shuffle;
     do {
         (lengthBox ? press.lengthDragged : press.shuffleDragged) = true;
         Point pointer;
         context.pollMousePosition(pointer);
-        const float shown = lengthBox ? shown_.lengthValue : shown_.shuffle;
         float value = static_cast<float>(pointer.x - anchor.x) * kBoxDragPerPixel +
                       static_cast<float>(anchor.y - pointer.y) * kBoxDragPerPixel + shown;
         value = std::clamp(value, 0.0f, 1.0f);
@@ -446,10 +506,11 @@ void StepSequencerControl::dragBox(DrawContext& context, PressState& press, bool
             value = lengthBox ? 1.0f : 0.0f;
         }
         if (lengthBox) {
-            engine_.setPatternLength(value);
+            host_.send({EngineCommand::Kind::kSetPatternLength, 0, 0, value});
         } else {
-            engine_.setShuffle(value);
+            host_.send({EngineCommand::Kind::kSetShuffle, 0, 0, value});
         }
+        shown = lengthBox ? clampPatternLengthValue(value) : value;
         draw(context);
         idleDuringTracking();
         press.buttons = context.pollMouseButtons();
@@ -462,9 +523,9 @@ bool StepSequencerControl::trackResolution(const PressState& press) {
         return false;
     }
     if (press.right()) {
-        engine_.previousResolution();
+        host_.send({EngineCommand::Kind::kPreviousResolution});
     } else {
-        engine_.nextResolution();
+        host_.send({EngineCommand::Kind::kNextResolution});
     }
     return true;
 }
@@ -487,16 +548,16 @@ void StepSequencerControl::trackPatterns(PressState& press) {
             continue;
         }
         if (shown_.learn) {
-            engine_.setPatternLearnTarget(k);
+            host_.send({EngineCommand::Kind::kSetPatternLearnTarget, k});
         } else if (press.shift()) {
             if (press.left()) {
-                engine_.copyPattern(k);
+                host_.send({EngineCommand::Kind::kCopyPattern, k});
             } else if (press.right()) {
-                engine_.pastePattern(k);
-                engine_.selectPattern(k);
+                host_.send({EngineCommand::Kind::kPastePattern, k});
+                host_.send({EngineCommand::Kind::kSelectPattern, k});
             }
         } else {
-            engine_.selectPattern(k);
+            host_.send({EngineCommand::Kind::kSelectPattern, k});
             press.stepEdited = true;
         }
         return;
@@ -509,7 +570,7 @@ void StepSequencerControl::trackBanks(const PressState& press) {
     }
     for (int32_t b = 0; b < kBankButtonCount; ++b) {
         if (hit(bankButton(b), press.where)) {
-            engine_.selectBank(b);
+            host_.send({EngineCommand::Kind::kSelectBank, b});
         }
     }
 }
@@ -518,8 +579,21 @@ bool StepSequencerControl::trackLearnButton(const PressState& press) {
     if (press.stepEdited || press.lengthDragged || !hit(kLearnButton, press.where)) {
         return false;
     }
-    engine_.togglePatternNoteLearn();
+    host_.send({EngineCommand::Kind::kTogglePatternNoteLearn});
     return true;
+}
+
+// One draw per press: a held button does not run through seeds.
+bool StepSequencerControl::trackDiceButton(const PressState& press) {
+    if (press.stepEdited || press.lengthDragged || !hit(kDiceButton, press.where)) {
+        return false;
+    }
+    newVariation();
+    return true;
+}
+
+void StepSequencerControl::newVariation() {
+    host_.send({EngineCommand::Kind::kNewVariation});
 }
 
 // ---- Wheel ----
@@ -539,18 +613,19 @@ bool StepSequencerControl::applyWheel(Point where, float distance) {
         return false;
     }
     if (hit(kLengthBox, where)) {
-        engine_.setPatternLength(
-            wheelStepped(engine_.snapshot().patternLengthValue, distance, kLengthLevels));
+        host_.send({EngineCommand::Kind::kSetPatternLength, 0, 0,
+                    wheelStepped(host_.view().snapshot.patternLengthValue, distance, kLengthLevels)});
         return true;
     }
     if (hit(kShuffleBox, where)) {
-        engine_.setShuffle(wheelStepped(engine_.snapshot().shuffle, distance, kPercentLevels));
+        host_.send({EngineCommand::Kind::kSetShuffle, 0, 0,
+                    wheelStepped(host_.view().snapshot.shuffle, distance, kPercentLevels)});
         return true;
     }
     for (int32_t i = kStepCount - 1; i >= 0; --i) {
         if (hit(stepCell(i), where)) {
-            const float value = slotValue(engine_.snapshot(), editLane_, i);
-            engine_.setStepValue(i, laneWheelStepped(value, distance, editLane_), editLane_);
+            const float value = slotValue(editLane_, i);
+            sendStepValue(i, laneWheelStepped(value, distance, editLane_), editLane_);
             return true;
         }
     }

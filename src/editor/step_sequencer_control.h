@@ -1,7 +1,8 @@
 // The middle strip of the editor: the 32 steps of the current pattern for one
 // lane as bars with numbers, the lane, pattern and bank buttons, the length,
-// shuffle and resolution boxes, the pattern-note learn button and a help box.
-// It reads the engine on every draw and writes the user's edits straight into it.
+// shuffle and resolution boxes, the pattern-note learn button, the button
+// that draws a new variation of the Chance lane, and a help box.
+// It draws the engine's view and sends the user's edits as commands.
 #pragma once
 
 #include <array>
@@ -15,19 +16,20 @@
 
 namespace tramvek {
 
-class SlicerEngine;
+class EditorHost;
 
 class StepSequencerControl : public Control {
   public:
     static constexpr int32_t kStepCount = EngineCounts::kStepsPerPattern;
     static constexpr int32_t kStepWidth = 14;
     static constexpr int32_t kBarFullHeight = 90;
-    static constexpr int32_t kLaneCount = EngineCounts::kLaneCount;
+    // Every stored lane, Chance and Repeat included.
+    static constexpr int32_t kLaneCount = EngineCounts::kStoredLaneCount;
     static constexpr int32_t kPatternButtonCount = EngineCounts::kPatternCount;
     static constexpr int32_t kBankButtonCount = EngineCounts::kBankCount;
     static constexpr int32_t kHelpLineCount = 3;
 
-    StepSequencerControl(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);
+    StepSequencerControl(const Rect& bounds, EditorHost& host, const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
@@ -48,11 +50,12 @@ class StepSequencerControl : public Control {
     static Rect laneButton(int32_t lane);
     static Rect patternButton(int32_t pattern);
     static Rect bankButton(int32_t bank);
-    static constexpr Rect kLengthBox{323, 103, 371, 118};
-    static constexpr Rect kShuffleBox{378, 103, 426, 118};
-    static constexpr Rect kResolutionBox{433, 103, 458, 118};
+    static constexpr Rect kLengthBox{332, 103, 380, 118};
+    static constexpr Rect kShuffleBox{385, 103, 433, 118};
+    static constexpr Rect kResolutionBox{438, 103, 463, 118};
     static constexpr Rect kHelpBox{470, 82, 555, 119};
     static constexpr Rect kLearnButton{500, 5, 545, 21};
+    static constexpr Rect kDiceButton{470, 5, 495, 21};
 
   private:
     struct PressState;
@@ -77,8 +80,10 @@ class StepSequencerControl : public Control {
     Shown capture() const;
     // The engine no longer matches what the last draw showed.
     bool stale() const;
-    // Step `step` of `lane` in the shown pattern, wherever the engine's bank and offset point.
-    float slotValue(const EditorSnapshot& engine, int32_t lane, int32_t step) const;
+    // Step `step` of `lane` in the shown pattern.
+    float slotValue(int32_t lane, int32_t step) const;
+    // Sends the value of step `step` in the shown pattern.
+    void sendStepValue(int32_t step, float value, int32_t lane);
     bool applyWheel(Point where, float distance);
     // Draws at once when the engine changed under a press.
     void showChanges(DrawContext& context);
@@ -86,6 +91,7 @@ class StepSequencerControl : public Control {
     void drawBoxes(DrawContext& context);
     void drawButtons(DrawContext& context);
     void drawHelp(DrawContext& context);
+    void drawDiceButton(DrawContext& context);
 
     // One pass of the mouse loop and its parts; those answering bool end the press with true.
     bool trackPass(DrawContext& context, PressState& press);
@@ -96,9 +102,12 @@ class StepSequencerControl : public Control {
     void trackPatterns(PressState& press);
     void trackBanks(const PressState& press);
     bool trackLearnButton(const PressState& press);
+    bool trackDiceButton(const PressState& press);
+    // Chance draws anew from another seed.
+    void newVariation();
     bool hit(const Rect& ownRect, Point where) const;
 
-    SlicerEngine& engine_;
+    EditorHost& host_;
     ViewPlacement placement_;
     int32_t editLane_ = 0;
     // What the last draw showed; the mouse handling works from it.

@@ -42,19 +42,21 @@ void drawThroughOffscreen(DrawContext& target, const ViewPlacement& placement, P
                      Point{0, 0});
 }
 
+// The text of the parameter panel and the step sequencer.
+inline constexpr FontId kFaceTextFont = 6;
+inline constexpr int32_t kFaceTextSize = 9;
+
 // The face the parameter panel and the step sequencer draw first: their field
 // (light blue while a learn mode is on), a black outline, and black 9-pixel text.
 inline void paintControlFace(DrawContext& context, const Rect& picture, bool learnMode) {
     constexpr Color kFace{250, 236, 225};
     constexpr Color kLearnFace{152, 252, 247};
     constexpr Color kInk{0, 0, 0};
-    constexpr FontId kTextFont = 6;
-    constexpr int32_t kTextSize = 9;
     context.setFillColor(learnMode ? kLearnFace : kFace);
     context.fillInside(picture);
     context.setPenColor(kInk);
     context.outlineRect(picture);
-    context.selectFont(kTextFont, kTextSize, 0);
+    context.selectFont(kFaceTextFont, kFaceTextSize, 0);
     context.setTextColor(kInk);
 }
 

@@ -1,6 +1,7 @@
 // Step sheets through tramvek-host into our plug-in: every output step plays
-// the input step its line names, forwards or backwards, and a sheet that does
-// not parse stops the render before anything is written.
+// the input step its line names, forwards or backwards, with the Chance and
+// Repeat its line gives, and a sheet that does not parse stops the render
+// before anything is written.
 #include <fstream>
 #include <random>
 
@@ -81,6 +82,18 @@ TEST_F(StepSheet, AMalformedLineStopsTheRenderNamingTheLine) {
     HostRun run = host({"render", TRAMVEK_PLUGIN_PATH, "-o", path("out.wav"), "--steps", path("bad.steps")});
     EXPECT_TRUE(failedWithOneLine(run, "step sheet line 3"));
     EXPECT_FALSE(exists("out.wav"));
+}
+
+TEST_F(StepSheet, ChanceAndRepeatColumnsReachTheBankAndShortLinesKeepTheDefaults) {
+    std::ofstream(path("varied.steps")) << "1 fwd 0 100 50\n2 fwd 0 100 50 25\n3 rev 0 100 50 0 8\n";
+    HostRun run = host({"state", TRAMVEK_PLUGIN_PATH, "--steps", path("varied.steps")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("chance %: 100 25 0"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("repeat: 1 1 8"), std::string::npos) << run.out;
+
+    std::ofstream(path("nine.steps")) << "1 fwd 0 100 50 100 1\n2 fwd 0 100 50 100 9\n";
+    EXPECT_TRUE(failedWithOneLine(host({"state", TRAMVEK_PLUGIN_PATH, "--steps", path("nine.steps")}),
+                                  "step sheet line 2"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "editor/step_sequencer_control.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "editor_test_support.h"
 
@@ -26,7 +27,7 @@ class StepSequencerTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        control.reset(new Seq({5, 112, 565, 242}, engine->engine(), surface.placement));
+        control.reset(new Seq({5, 112, 565, 242}, *host, surface.placement));
     }
     void drawIt() { control->draw(canvas.context); }
     void press(std::initializer_list<ScriptedInput::Step> steps) {
@@ -183,6 +184,43 @@ TEST_F(StepSequencerTest, RightClickWritesEachLanesDefault) {
     EXPECT_EQ(slot(0, 6, 11), 0.0f);
 }
 
+// Chance edits like Trigger; Repeat writes whole hits (its value for N hits is
+// (N - 1) / 7) whatever the pointer height; Dice draws a new seed per press.
+TEST_F(StepSequencerTest, ChanceAndRepeatLanesDragResetAndDice) {
+    chooseLane(7);
+    drawIt();
+    EXPECT_EQ(insideButton(Seq::laneButton(7)), (Color{152, 252, 247}));
+    press({{mouse::LeftButton, cellPoint(2, 160)}, {mouse::LeftButton, cellPoint(3, kOriginY + 97)}});
+    EXPECT_FLOAT_EQ(slot(0, 7, 2), valueAtRow(160));
+    EXPECT_EQ(slot(0, 7, 3), 0.0f);
+    press({{mouse::RightButton, cellPoint(2, 160)}});
+    EXPECT_EQ(slot(0, 7, 2), 1.0f);
+
+    chooseLane(8);
+    for (int32_t y = kOriginY + 2; y <= kOriginY + 97; ++y) {
+        press({{mouse::LeftButton, cellPoint(5, y)}});
+        const float written = slot(0, 8, 5);
+        const float hits = 1.0f + 7.0f * written;
+        ASSERT_EQ(hits, std::round(hits)) << y;
+        ASSERT_NEAR(written, std::min(valueAtRow(y), 1.0f), 0.5f / 7.0f + 1e-6f)
+            << y;  // the nearest whole hit
+        ASSERT_EQ(Seq::laneValueText(written, 8), static_cast<int32_t>(hits)) << y;
+    }
+    press({{mouse::RightButton, cellPoint(5, 150)}});
+    EXPECT_EQ(slot(0, 8, 5), 0.0f);
+    EXPECT_EQ(Seq::laneValueText(slot(0, 8, 5), 8), 1);
+
+    // A press held over Dice draws once: the same as a one-poll press from the same seed.
+    const uint32_t seed = stateOf(*engine).variationSeed;
+    press({{mouse::LeftButton, centreOf(Seq::kDiceButton)}, {mouse::LeftButton, centreOf(Seq::kDiceButton)}});
+    const uint32_t drawn = stateOf(*engine).variationSeed;
+    EXPECT_NE(drawn, seed);
+    engine->engine().setVariationSeed(seed);
+    press({{mouse::LeftButton, centreOf(Seq::kDiceButton)}});
+    EXPECT_EQ(stateOf(*engine).variationSeed.load(), drawn);
+    EXPECT_EQ(control->editLane(), 8);
+}
+
 TEST_F(StepSequencerTest, ShiftClicksCopyAPatternAcrossBanks) {
     for (int32_t lane = 0; lane < 7; ++lane) {
         for (int32_t step = 0; step < 32; ++step) {
@@ -236,8 +274,8 @@ TEST_F(StepSequencerTest, EachWheelNotchMovesTheShownNumberByOne) {
         int32_t lowest;
         int32_t highest;
     };
-    const Shown ranges[Seq::kLaneCount] = {{0, 100}, {-50, 50}, {-50, 50}, {-50, 50},
-                                           {1, 32},  {-12, 12}, {0, 1}};
+    const Shown ranges[Seq::kLaneCount] = {{0, 100},  {-50, 50}, {-50, 50}, {-50, 50}, {1, 32},
+                                           {-12, 12}, {0, 1},    {0, 100},  {1, 8}};
     for (int32_t lane = 0; lane < Seq::kLaneCount; ++lane) {
         chooseLane(lane);
         for (int32_t n = 0; n <= 64; ++n) {

@@ -118,7 +118,7 @@ TEST_F(EditorWindowTest, AQuickClickActsOnEveryKindOfControl) {
         {"step cell 12 of the Trigger lane, near its top", 173, 121, 173, 160, {64, 78, 192}},
         {"pattern button 3", 530, 146, 523, 142, {240, 100, 114}},
         {"bank button B", 508, 178, 501, 174, {250, 170, 214}},
-        {"lane button Pitch", 252, 222, 234, 217, {152, 252, 247}},
+        {"lane button Pitch", 203, 222, 193, 217, {152, 252, 247}},
         {"Freeze Buffer", 132, 91, 99, 86, {100, 100, 250}},
         {"the panel's MidiLearn", 207, 91, 9, 9, {152, 252, 247}},
         {"knob Reso, now the learn target", 368, 22, 325, 14, {252, 35, 27}},

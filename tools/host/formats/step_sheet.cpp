@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "engine/engine_counts.h"
 #include "formats/file_io.h"
 #include "host_error.h"
 
@@ -23,19 +24,36 @@ std::string lineError(int number, const std::string& what) {
     return "step sheet line " + std::to_string(number) + ": " + what;
 }
 
+// The optional columns after LENGTH; a line without them keeps the defaults.
+bool readVariation(std::istringstream& fields, SheetStep& step) {
+    float chance = 0.0f;
+    int repeats = 0;
+    std::string rest;
+    if (!(fields >> chance)) {
+        return fields.eof();
+    }
+    step.chancePercent = chance;
+    if (!(fields >> repeats)) {
+        return fields.eof();
+    }
+    step.repeats = repeats;
+    return !(fields >> rest);
+}
+
 SheetStep parseLine(const std::string& line, int number) {
     std::istringstream fields(line);
     SheetStep step;
     std::string direction;
-    std::string rest;
     const bool read = static_cast<bool>(fields >> step.from >> direction >> step.pitch >> step.gainPercent >>
-                                        step.lengthPercent);
-    if (!read || (fields >> rest) || (direction != "fwd" && direction != "rev") || step.from < 1 ||
-        step.pitch < -kMaxSemitones || step.pitch > kMaxSemitones || !isPercent(step.gainPercent) ||
-        !isPercent(step.lengthPercent)) {
-        throw HostError(lineError(
-            number,
-            "expected FROM fwd|rev PITCH(-12..12) GAIN(0..100 %) LENGTH(0..100 %), got '" + line + "'"));
+                                        step.lengthPercent) &&
+                      readVariation(fields, step);
+    if (!read || (direction != "fwd" && direction != "rev") || step.from < 1 || step.pitch < -kMaxSemitones ||
+        step.pitch > kMaxSemitones || !isPercent(step.gainPercent) || !isPercent(step.lengthPercent) ||
+        !isPercent(step.chancePercent) || step.repeats < 1 || step.repeats > EngineCounts::kMaxRepeats) {
+        throw HostError(lineError(number,
+                                  "expected FROM fwd|rev PITCH(-12..12) GAIN(0..100 %) LENGTH(0..100 %) "
+                                  "[CHANCE(0..100 %) [REPEAT(1..8)]], got '" +
+                                      line + "'"));
     }
     step.reverse = direction == "rev";
     return step;

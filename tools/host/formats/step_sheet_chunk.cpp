@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/engine_counts.h"
+#include "engine/step_variation.h"
 #include "host_error.h"
 #include "params/chunk_layout.h"
 #include "params/little_endian.h"
@@ -35,10 +36,22 @@ struct CurrentPlace {
     std::size_t firstSlot = 0;
     std::size_t program = 0;
     std::size_t extension = 0;
+    std::size_t variation = 0;  // the Chance and Repeat group; 0 when the chunk has none
 };
 
 std::size_t clampedIndex(const std::uint8_t* in, std::size_t offset, std::int32_t count) {
     return static_cast<std::size_t>(std::clamp<std::int32_t>(readLeI32(in, offset), 0, count - 1));
+}
+
+// The group after the trailer, when the chunk carries it whole.
+std::size_t variationGroup(const std::vector<std::uint8_t>& chunk, std::size_t patternSamples) {
+    const std::size_t group = layout::variationOffset(patternSamples);
+    if (chunk.size() < layout::savedBankBytes(patternSamples) ||
+        std::memcmp(chunk.data() + group + layout::kVarTag, layout::kVariationTag, 4) != 0 ||
+        readLeU32(chunk.data() + group, layout::kVarBytes) != layout::kVariationBytes) {
+        return 0;
+    }
+    return group;
 }
 
 CurrentPlace currentPlace(const std::vector<std::uint8_t>& chunk) {
@@ -56,7 +69,8 @@ CurrentPlace currentPlace(const std::vector<std::uint8_t>& chunk) {
     return {
         clampedIndex(trailer, layout::kExtCurrentBank, Counts::kBankCount),
         clampedIndex(trailer, layout::kExtCurrentPattern, Counts::kPatternCount) * Counts::kStepsPerPattern,
-        clampedIndex(trailer, layout::kExt2CurrentProgram, Counts::kProgramCount), extension};
+        clampedIndex(trailer, layout::kExt2CurrentProgram, Counts::kProgramCount), extension,
+        variationGroup(chunk, static_cast<std::size_t>(samples))};
 }
 
 void writePatternLength(std::vector<std::uint8_t>& chunk, const CurrentPlace& where, std::size_t steps) {
@@ -66,6 +80,28 @@ void writePatternLength(std::vector<std::uint8_t>& chunk, const CurrentPlace& wh
     writeLeI32(chunk.data(), where.extension + layout::kExt2PatternLength, length);
     writeLeF32(chunk.data(), where.extension + layout::kExt2PatternLengthValue,
                static_cast<float>(length) / EngineCounts::kStepsPerPattern);
+}
+
+void writeVariation(std::vector<std::uint8_t>& chunk, const CurrentPlace& where,
+                    const std::vector<SheetStep>& steps) {
+    const bool varies =
+        std::any_of(steps.begin(), steps.end(), [](const SheetStep& step) { return step.variesPlays(); });
+    if (where.variation == 0) {
+        if (varies) {
+            throw HostError("the plug-in's bank chunk carries no Chance and Repeat lanes");
+        }
+        return;
+    }
+    for (std::size_t index = 0; index < steps.size(); ++index) {
+        const auto lane = [&](std::size_t which, float value) {
+            writeLeF32(
+                chunk.data(),
+                where.variation + layout::variationLaneOffset(where.bank, which, where.firstSlot + index),
+                value);
+        };
+        lane(0, percentValue(steps[index].chancePercent));
+        lane(1, repeatValue(steps[index].repeats));
+    }
 }
 
 }  // namespace
@@ -90,6 +126,7 @@ void writeStepSheet(std::vector<std::uint8_t>& chunk, const std::vector<SheetSte
         lane(EngineCounts::kLanePitch, pitchValue(step.pitch));
         lane(EngineCounts::kLaneReverse, step.reverse ? 1.0f : 0.0f);
     }
+    writeVariation(chunk, where, steps);
     writePatternLength(chunk, where, steps.size());
 }
 
