@@ -10,8 +10,8 @@ struct EngineCounts {
     static constexpr std::int32_t kProgramCount = 16;
     static constexpr std::int32_t kParamCount = 8;
     static constexpr std::int32_t kBankCount = 4;
-    // The lanes the editor draws and the chunk's step store holds; Chance and
-    // Repeat come after them and travel in a group of their own.
+    // The lanes the chunk's step store holds; Chance and Repeat come after
+    // them and travel in a group of their own. The editor draws all of them.
     static constexpr std::int32_t kLaneCount = 7;
     static constexpr std::int32_t kStoredLaneCount = 9;
     static constexpr std::int32_t kMaxRepeats = 8;

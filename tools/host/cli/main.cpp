@@ -35,7 +35,8 @@ void addSetupOptions(CLI::App* command, tramvek::PluginSetup& setup, std::vector
     command->add_option("--bank", setup.bank, "load a bank file (.fxb)");
     command->add_option(
         "--steps", setup.stepSheet,
-        "write a step sheet (one 'FROM fwd|rev PITCH GAIN% LENGTH%' per step) into the pattern");
+        "write a step sheet (one 'FROM fwd|rev PITCH GAIN% LENGTH% [CHANCE% [REPEAT]]' per step) into "
+        "the pattern");
     command->add_option("--save-preset", setup.savePreset,
                         "save the current program as a preset file (.fxp)");
     command->add_option("--save-bank", setup.saveBank, "save all programs as a bank file (.fxb)");
