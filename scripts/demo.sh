@@ -80,8 +80,8 @@ wrote out/demo.wav              the demo loop through the Linux plug-in (listen:
 wrote out/demo-$windows.wav        the same through the $windows DLL under Wine
 wrote out/demo.png              input (top) and output (bottom) on the step grid: each pattern comes back sliced one pattern later
 wrote out/demo-input.wav        the demo loop itself, the input of every render (listen: aplay out/demo-input.wav)
-wrote out/showcase.wav          the demo loop through the step sheet $showcase: slices re-ordered, reversed,
-                                re-pitched, accented and cut short (listen: aplay out/showcase.wav)
+wrote out/showcase.wav          the demo loop through the step sheet $showcase: slices re-ordered, reversed, re-pitched,
+                                accented, cut short, repeated and left to chance (listen: aplay out/showcase.wav)
 wrote out/showcase-$windows.wav    the same through the $windows DLL under Wine
 wrote out/showcase.png          the showcase on the step grid, every output step labelled with the input step
                                 it plays (<3: step 3 backwards) and its pitch in semitones (+12)

@@ -1,5 +1,6 @@
 #include "formats/step_sheet.h"
 
+#include <cmath>
 #include <sstream>
 
 #include "engine/engine_counts.h"
@@ -111,6 +112,14 @@ std::string sourceLabel(const SheetStep& step) {
     std::string label = step.reverse ? "<" : "";
     label += std::to_string(step.from);
     return label;
+}
+
+std::string repeatsLabel(const SheetStep& step) {
+    return step.repeats == 1 ? "" : "x" + std::to_string(step.repeats);
+}
+
+std::string chanceLabel(const SheetStep& step) {
+    return step.chancePercent == 100.0f ? "" : std::to_string(std::lround(step.chancePercent)) + "%";
 }
 
 std::string pitchLabel(const SheetStep& step) {

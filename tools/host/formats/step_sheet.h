@@ -40,5 +40,8 @@ std::vector<SheetStep> readStepSheet(const std::string& path);
 // "3" forwards; the pitch when there is one ("+12"), else nothing.
 std::string sourceLabel(const SheetStep& step);
 std::string pitchLabel(const SheetStep& step);
+// "x4": the hits in the step, and "75%": how often it plays; empty for one hit, always.
+std::string repeatsLabel(const SheetStep& step);
+std::string chanceLabel(const SheetStep& step);
 
 }  // namespace tramvek

@@ -140,6 +140,12 @@ void drawPatternBoundaries(RasterSurface& surface, const TimeAxis& axis, const S
     }
 }
 
+bool anyPlaysLabel(const std::vector<StepLabel>& labels) {
+    return std::any_of(labels.begin(), labels.end(), [](const StepLabel& label) {
+        return !label.repeats.empty() || !label.chance.empty();
+    });
+}
+
 // The first output pattern plays nothing recorded yet: labels start with the second.
 void drawStepLabels(RasterSurface& surface, const TimeAxis& axis, const StepGrid& grid,
                     const std::vector<StepLabel>& labels) {
@@ -153,6 +159,12 @@ void drawStepLabels(RasterSurface& surface, const TimeAxis& axis, const StepGrid
         text(surface, label.pitch,
              {left, kLabelTop + kLabelRowHeight, right, kLabelTop + 2 * kLabelRowHeight}, 10, false,
              TextAlignment::Center);
+        text(surface, label.repeats,
+             {left, kLabelTop + 2 * kLabelRowHeight, right, kLabelTop + 3 * kLabelRowHeight}, 10, false,
+             TextAlignment::Center);
+        text(surface, label.chance,
+             {left - 2, kLabelTop + 3 * kLabelRowHeight, right + 2, kLabelTop + 4 * kLabelRowHeight}, 9,
+             false, TextAlignment::Center);
     }
 }
 
@@ -162,7 +174,7 @@ PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& out
                                 const std::vector<StepLabel>& stepLabels) {
     const bool labelled = !stepLabels.empty();
     // The labels push the legend down and add a line to it.
-    const int32_t labelRows = labelled ? 2 * kLabelRowHeight : 0;
+    const int32_t labelRows = labelled ? (anyPlaysLabel(stepLabels) ? 4 : 2) * kLabelRowHeight : 0;
     const int32_t legendTop = kLegendTop + labelRows;
     PixelBuffer pixels(kWidth, kHeight + labelRows + (labelled ? kLegendLineHeight : 0), kPaper.packed());
     RasterSurface surface(pixels);
@@ -190,8 +202,9 @@ PixelBuffer drawWaveformPicture(const StereoAudio& input, const StereoAudio& out
          {8, legendTop, kWidth, legendTop + kLegendLineHeight}, 12, false);
     if (labelled) {
         text(surface,
-             "Under each output step: the input step it plays (<3 is step 3 backwards) and its pitch in "
-             "semitones (+12 an octave up).",
+             std::string("Under each output step: the input step it plays (<3 is step 3 backwards) and its "
+                         "pitch in semitones (+12 an octave up)") +
+                 (anyPlaysLabel(stepLabels) ? "; x4: four hits in the step, 75%: it plays that often." : "."),
              {8, legendTop + kLegendLineHeight, kWidth, legendTop + 2 * kLegendLineHeight}, 12, false);
     }
     return pixels;

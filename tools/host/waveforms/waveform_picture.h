@@ -31,6 +31,9 @@ inline constexpr Rect kOutputLane{70, 228, 70 + 1152, 228 + 160};
 struct StepLabel {
     std::string source;
     std::string pitch;
+    // Shown in two more rows when any step repeats or plays by chance.
+    std::string repeats;
+    std::string chance;
 };
 
 // Both recordings are drawn over the frames of the longer one; the grid

@@ -29,7 +29,8 @@ std::vector<tramvek::StepLabel> stepLabels(Arguments& arguments) {
     }
     std::vector<tramvek::StepLabel> labels;
     for (const tramvek::SheetStep& step : tramvek::readStepSheet(arguments.stepSheet)) {
-        labels.push_back({tramvek::sourceLabel(step), tramvek::pitchLabel(step)});
+        labels.push_back({tramvek::sourceLabel(step), tramvek::pitchLabel(step), tramvek::repeatsLabel(step),
+                          tramvek::chanceLabel(step)});
     }
     arguments.grid.stepsPerPattern = static_cast<int>(labels.size());
     return labels;
