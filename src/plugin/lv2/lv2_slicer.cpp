@@ -40,7 +40,8 @@ Lv2Slicer::Lv2Slicer(double sampleRate, const LV2_URID_Map& map, LV2_Log_Log* lo
       uris_(mapUris(map)),
       sampleRate_(sampleRate),
       transport_(sampleRate),
-      viewInterval_(static_cast<std::uint32_t>(std::max(1.0, sampleRate * kViewIntervalSeconds))) {
+      viewInterval_(static_cast<std::uint32_t>(std::max(1.0, sampleRate * kViewIntervalSeconds))),
+      framesSinceView_(viewInterval_) {
     lv2_atom_forge_init(&forge_, const_cast<LV2_URID_Map*>(&map));
     lv2_log_logger_init(&logger_, const_cast<LV2_URID_Map*>(&map), log);
     if (engine_ == nullptr) {
@@ -87,7 +88,7 @@ void Lv2Slicer::applyControlPorts() {
         if (port != appliedControls_[i] && std::isfinite(port)) {
             appliedControls_[i] = port;
             engine_->setParameter(i, engineValueFor(i, port));
-            viewRequested_ = true;
+            editedSinceView_ = true;
         }
     }
 }
@@ -103,7 +104,7 @@ void Lv2Slicer::applyCommands() {
         } else if (const auto command = readCommand(event->body, uris_);
                    command && command->kind != EngineCommand::Kind::kSetParameter) {
             engine_->apply(*command);
-            viewRequested_ = true;  // the editor sees its edit at once, even with no audio running
+            editedSinceView_ = true;
         }
     }
 }
@@ -119,12 +120,15 @@ void Lv2Slicer::writeView(std::uint32_t frames) {
     if (lv2_atom_forge_sequence_head(&forge_, &sequence, 0) == 0) {
         return;
     }
-    if ((viewRequested_ || framesSinceView_ >= viewInterval_) &&
-        forge_.size - forge_.offset >= sizeof(LV2_Atom_Event) + kViewMessageBytes) {
+    // One view per request, so that a busy editor is never flooded; an edit is
+    // answered at once, so the editor sees it even with no audio running.
+    const bool due = viewRequested_ && (editedSinceView_ || framesSinceView_ >= viewInterval_);
+    if (due && forge_.size - forge_.offset >= sizeof(LV2_Atom_Event) + kViewMessageBytes) {
         engine_->fillView(view_);
         lv2_atom_forge_frame_time(&forge_, 0);
         forgeView(forge_, uris_, view_);
         viewRequested_ = false;
+        editedSinceView_ = false;
         framesSinceView_ = 0;
     }
     lv2_atom_forge_pop(&forge_, &sequence);

@@ -50,7 +50,7 @@ class Lv2Slicer {
     void applyControlPorts();
     // The editor's edits and view requests from the command port.
     void applyCommands();
-    // A view on the notify port when one was asked for or the last is old.
+    // A view on the notify port when one was asked for and there is news.
     void writeView(std::uint32_t frames);
     // The block's frames [begin, end): the MIDI events that fall there (the
     // last segment takes the rest), at their frames, then the audio.
@@ -72,9 +72,11 @@ class Lv2Slicer {
     LV2_Atom_Forge forge_ = {};
     // Filled on the audio thread, so it lives here rather than on its stack.
     EngineView view_;
+    // Views go out on request, at most every viewInterval_ frames unless edited since.
     bool viewRequested_ = false;
-    std::uint32_t framesSinceView_ = 0;
+    bool editedSinceView_ = false;
     std::uint32_t viewInterval_;
+    std::uint32_t framesSinceView_;
     // The next MIDI event of the block being run.
     const LV2_Atom_Event* nextMidi_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "gui/frame.h"
+#include "gui/platform.h"
 #include "params/parameter_table.h"
 #include "plugin/lv2/host_features.h"
 #include "plugin/lv2/lv2_identity.h"
@@ -16,6 +17,8 @@ namespace {
 
 // The float protocol, the one every host takes for control ports.
 constexpr std::uint32_t kFloatProtocol = 0;
+// A view not come by then is asked for again (the host may have dropped either message).
+constexpr std::uint32_t kViewRetryMilliseconds = 500;
 
 std::int32_t parameterOfPort(std::uint32_t port) {
     return port >= kPortFirstControl && port < kPortFirstControl + kParameterCount
@@ -82,12 +85,19 @@ void Lv2UiHost::portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t 
         return;
     }
     const float dragged = isParameter(gesture_) ? view_.snapshot.paramValues[gesture_] : 0.0f;
-    if (readView(*atom, uris_, view_) && isParameter(gesture_)) {
+    if (!readView(*atom, uris_, view_)) {
+        return;
+    }
+    viewArrived_ = true;
+    if (isParameter(gesture_)) {
         view_.snapshot.paramValues[gesture_] = dragged;
     }
 }
 
 void Lv2UiHost::idle() {
+    if (viewArrived_ || platform().tickCount() - requestedAt_ >= kViewRetryMilliseconds) {
+        requestView();
+    }
     editor_.idle();
 }
 
@@ -138,6 +148,8 @@ void Lv2UiHost::send(const EngineCommand& command) {
 }
 
 void Lv2UiHost::requestView() {
+    viewArrived_ = false;
+    requestedAt_ = platform().tickCount();
     lv2_atom_forge_set_buffer(&forge_, message_, sizeof message_);
     if (forgeViewRequest(forge_, uris_)) {
         writeMessage();

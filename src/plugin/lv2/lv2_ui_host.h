@@ -4,7 +4,8 @@
 // through the host's write function, inside the host's touch gesture where it
 // offers one; every other edit goes to the plug-in as a command message; what
 // the editor shows is the last view message from the notify port, with the
-// control ports' values as the host reports them.
+// control ports' values as the host reports them. The editor asks for each
+// view after it has taken the last one, so a host's queue to it never fills.
 #pragma once
 
 #include <cstdint>
@@ -58,6 +59,9 @@ class Lv2UiHost final : private EditorHost {
     LV2_Atom_Forge forge_ = {};
     alignas(8) std::uint8_t message_[256] = {};
     EngineView view_;
+    // Another request goes out once the asked-for view has come, or when it seems lost.
+    bool viewArrived_ = false;
+    std::uint32_t requestedAt_ = 0;
     // The parameter being dragged, which a view older than the drag must not move back.
     std::int32_t gesture_ = -1;
     SlicerEditor editor_;
