@@ -37,7 +37,7 @@ gesture() {
 }
 
 # (bash forgets a coprocess's descriptors and id when it ends: keep copies)
-coproc LV2_EDITOR { "$host" snapshot "$lv2" -o "$scratch/lv2-edited.png" --hold 3500; }
+coproc LV2_EDITOR { "$host" snapshot "$lv2" -o "$scratch/lv2-edited.png" --hold 4500; }
 pid=$LV2_EDITOR_PID
 exec {from}<&"${LV2_EDITOR[0]}"
 read -r word x y <&"$from"
@@ -53,7 +53,7 @@ exec {from}<&"${VST2_EDITOR[0]}" {to}>&"${VST2_EDITOR[1]}"
 read -r word <&"$from"
 echo origin >&"$to"
 read -r x y <&"$from"
-echo "idle 3000" >&"$to"
+echo "idle 4500" >&"$to"
 gesture "$x" "$y"
 printf 'snapshot %s\nquit\n' "$scratch/vst2-edited.png" >&"$to"
 cat <&"$from" >/dev/null
