@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "lv2/urid_table.h"
 #include "params/chunk_layout.h"
 #include "params/little_endian.h"
 #include "plugin/lv2/lv2_slicer.h"
@@ -24,25 +25,6 @@ namespace tramvek::lv2 {
 namespace {
 
 constexpr double kRate = 48000.0;
-
-class UridTable {
-  public:
-    LV2_URID id(const char* uri) {
-        for (std::size_t i = 0; i < uris_.size(); ++i) {
-            if (uris_[i] == uri) {
-                return static_cast<LV2_URID>(i + 1);
-            }
-        }
-        uris_.emplace_back(uri);
-        return static_cast<LV2_URID>(uris_.size());
-    }
-    LV2_URID_Map map{this, [](LV2_URID_Map_Handle self, const char* uri) {
-                         return static_cast<UridTable*>(self)->id(uri);
-                     }};
-
-  private:
-    std::vector<std::string> uris_;
-};
 
 struct Position {
     double beat = 0.0;

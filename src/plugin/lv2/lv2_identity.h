@@ -9,11 +9,23 @@ namespace tramvek::lv2 {
 inline constexpr char kPluginUri[] = "urn:tramvek:slicer";
 inline constexpr char kBinaryName[] = "tramvek.so";
 inline constexpr char kPluginName[] = "tramvek";
+// The editor: its own library, which reaches the plug-in through ports only.
+inline constexpr char kUiUri[] = "urn:tramvek:slicer#ui";
+inline constexpr char kUiBinaryName[] = "tramvek_ui.so";
 // The saved state: the engine's bank chunk as one property, or (where the
 // host makes files) the chunk without its audio and the audio file's path.
 inline constexpr char kBankStateUri[] = "urn:tramvek:slicer#bank";
 inline constexpr char kSettingsStateUri[] = "urn:tramvek:slicer#settings";
 inline constexpr char kAudioStateUri[] = "urn:tramvek:slicer#recorded";
+// The messages between the editor and the plug-in (lv2_messages.h).
+inline constexpr char kCommandUri[] = "urn:tramvek:slicer#Command";
+inline constexpr char kCommandKindUri[] = "urn:tramvek:slicer#kind";
+inline constexpr char kCommandFirstUri[] = "urn:tramvek:slicer#a";
+inline constexpr char kCommandSecondUri[] = "urn:tramvek:slicer#b";
+inline constexpr char kCommandValueUri[] = "urn:tramvek:slicer#value";
+inline constexpr char kViewRequestUri[] = "urn:tramvek:slicer#ViewRequest";
+inline constexpr char kViewUri[] = "urn:tramvek:slicer#View";
+inline constexpr char kViewBytesUri[] = "urn:tramvek:slicer#viewBytes";
 
 // Port indices, in the order the description lists them.
 enum Port : std::uint32_t {
@@ -24,7 +36,9 @@ enum Port : std::uint32_t {
     kPortFirstControl = 4,  // one per parameter, in the parameters' order
     kPortMidi = 12,
     kPortTime = 13,
-    kPortCount = 14,
+    kPortCommands = 14,  // the editor's edits, as messages
+    kPortNotify = 15,    // what the editor shows, as messages
+    kPortCount = 16,
 };
 
 }  // namespace tramvek::lv2

@@ -9,6 +9,7 @@
 #include <lv2/urid/urid.h>
 
 #include "plugin/lv2/host_features.h"
+#include "plugin/lv2/lv2_messages.h"
 #include "plugin/lv2/port_values.h"
 
 namespace tramvek::lv2 {
@@ -16,6 +17,8 @@ namespace {
 
 // MIDI events are handed to the engine in batches of this many, from the stack.
 constexpr std::int32_t kMidiBatch = 64;
+// An open editor sees the engine at most this old.
+constexpr double kViewIntervalSeconds = 0.03;
 
 }  // namespace
 
@@ -36,7 +39,10 @@ Lv2Slicer::Lv2Slicer(double sampleRate, const LV2_URID_Map& map, LV2_Log_Log* lo
     : engine_(new (std::nothrow) SlicerEngine()),
       uris_(mapUris(map)),
       sampleRate_(sampleRate),
-      transport_(sampleRate) {
+      transport_(sampleRate),
+      viewInterval_(static_cast<std::uint32_t>(std::max(1.0, sampleRate * kViewIntervalSeconds))),
+      framesSinceView_(viewInterval_) {
+    lv2_atom_forge_init(&forge_, const_cast<LV2_URID_Map*>(&map));
     lv2_log_logger_init(&logger_, const_cast<LV2_URID_Map*>(&map), log);
     if (engine_ == nullptr) {
         return;
@@ -56,6 +62,10 @@ void Lv2Slicer::connect(std::uint32_t port, void* data) {
         midiPort_ = static_cast<const LV2_Atom_Sequence*>(data);
     } else if (port == kPortTime) {
         timePort_ = static_cast<const LV2_Atom_Sequence*>(data);
+    } else if (port == kPortCommands) {
+        commandPort_ = static_cast<const LV2_Atom_Sequence*>(data);
+    } else if (port == kPortNotify) {
+        notifyPort_ = static_cast<LV2_Atom_Sequence*>(data);
     }
 }
 
@@ -78,11 +88,54 @@ void Lv2Slicer::applyControlPorts() {
         if (port != appliedControls_[i] && std::isfinite(port)) {
             appliedControls_[i] = port;
             engine_->setParameter(i, engineValueFor(i, port));
+            editedSinceView_ = true;
         }
     }
 }
 
+// Parameters are the control ports' alone: a host records and automates those.
+void Lv2Slicer::applyCommands() {
+    if (commandPort_ == nullptr) {
+        return;
+    }
+    LV2_ATOM_SEQUENCE_FOREACH(commandPort_, event) {
+        if (isViewRequest(event->body, uris_)) {
+            viewRequested_ = true;
+        } else if (const auto command = readCommand(event->body, uris_);
+                   command && command->kind != EngineCommand::Kind::kSetParameter) {
+            engine_->apply(*command);
+            editedSinceView_ = true;
+        }
+    }
+}
+
+void Lv2Slicer::writeView(std::uint32_t frames) {
+    framesSinceView_ = std::min(framesSinceView_ + frames, viewInterval_);
+    if (notifyPort_ == nullptr) {
+        return;
+    }
+    // The host gives the room it has as the port's size.
+    lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<std::uint8_t*>(notifyPort_), notifyPort_->atom.size);
+    LV2_Atom_Forge_Frame sequence;
+    if (lv2_atom_forge_sequence_head(&forge_, &sequence, 0) == 0) {
+        return;
+    }
+    // One view per request, so that a busy editor is never flooded; an edit is
+    // answered at once, so the editor sees it even with no audio running.
+    const bool due = viewRequested_ && (editedSinceView_ || framesSinceView_ >= viewInterval_);
+    if (due && forge_.size - forge_.offset >= sizeof(LV2_Atom_Event) + kViewMessageBytes) {
+        engine_->fillView(view_);
+        lv2_atom_forge_frame_time(&forge_, 0);
+        forgeView(forge_, uris_, view_);
+        viewRequested_ = false;
+        editedSinceView_ = false;
+        framesSinceView_ = 0;
+    }
+    lv2_atom_forge_pop(&forge_, &sequence);
+}
+
 void Lv2Slicer::run(std::uint32_t frames) {
+    applyCommands();
     applyControlPorts();
     nextMidi_ = midiPort_ != nullptr ? lv2_atom_sequence_begin(&midiPort_->body) : nullptr;
     std::uint32_t begin = 0;
@@ -105,6 +158,7 @@ void Lv2Slicer::run(std::uint32_t frames) {
         }
     }
     runSegment(begin, frames, true);
+    writeView(frames);
 }
 
 void Lv2Slicer::runSegment(std::uint32_t begin, std::uint32_t end, bool last) {

@@ -8,10 +8,12 @@
 #include <vector>
 
 #include <lv2/atom/atom.h>
+#include <lv2/atom/forge.h>
 #include <lv2/core/lv2.h>
 #include <lv2/log/logger.h>
 #include <lv2/state/state.h>
 
+#include "engine/engine_view.h"
 #include "engine/slicer_engine.h"
 #include "params/parameter_table.h"
 #include "plugin/lv2/host_transport.h"
@@ -46,6 +48,10 @@ class Lv2Slicer {
     // A control port's value reaches the engine when it changes; until then
     // the engine keeps what it has (its defaults, a restored state).
     void applyControlPorts();
+    // The editor's edits and view requests from the command port.
+    void applyCommands();
+    // A view on the notify port when one was asked for and there is news.
+    void writeView(std::uint32_t frames);
     // The block's frames [begin, end): the MIDI events that fall there (the
     // last segment takes the rest), at their frames, then the audio.
     void runSegment(std::uint32_t begin, std::uint32_t end, bool last);
@@ -61,6 +67,16 @@ class Lv2Slicer {
     float appliedControls_[kParameterCount] = {};
     const LV2_Atom_Sequence* midiPort_ = nullptr;
     const LV2_Atom_Sequence* timePort_ = nullptr;
+    const LV2_Atom_Sequence* commandPort_ = nullptr;
+    LV2_Atom_Sequence* notifyPort_ = nullptr;
+    LV2_Atom_Forge forge_ = {};
+    // Filled on the audio thread, so it lives here rather than on its stack.
+    EngineView view_;
+    // Views go out on request, at most every viewInterval_ frames unless edited since.
+    bool viewRequested_ = false;
+    bool editedSinceView_ = false;
+    std::uint32_t viewInterval_;
+    std::uint32_t framesSinceView_;
     // The next MIDI event of the block being run.
     const LV2_Atom_Event* nextMidi_ = nullptr;
 };

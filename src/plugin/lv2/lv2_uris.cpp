@@ -31,6 +31,16 @@ Uris mapUris(const LV2_URID_Map& map) {
     u.bankState = id(kBankStateUri);
     u.settingsState = id(kSettingsStateUri);
     u.audioState = id(kAudioStateUri);
+    u.atomSequence = id(LV2_ATOM__Sequence);
+    u.atomEventTransfer = id(LV2_ATOM__eventTransfer);
+    u.command = id(kCommandUri);
+    u.commandKind = id(kCommandKindUri);
+    u.commandFirst = id(kCommandFirstUri);
+    u.commandSecond = id(kCommandSecondUri);
+    u.commandValue = id(kCommandValueUri);
+    u.viewRequest = id(kViewRequestUri);
+    u.view = id(kViewUri);
+    u.viewBytes = id(kViewBytesUri);
     return u;
 }
 

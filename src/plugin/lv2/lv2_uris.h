@@ -26,6 +26,16 @@ struct Uris {
     LV2_URID bankState = 0;
     LV2_URID settingsState = 0;
     LV2_URID audioState = 0;
+    LV2_URID atomSequence = 0;
+    LV2_URID atomEventTransfer = 0;
+    LV2_URID command = 0;
+    LV2_URID commandKind = 0;
+    LV2_URID commandFirst = 0;
+    LV2_URID commandSecond = 0;
+    LV2_URID commandValue = 0;
+    LV2_URID viewRequest = 0;
+    LV2_URID view = 0;
+    LV2_URID viewBytes = 0;
 };
 
 Uris mapUris(const LV2_URID_Map& map);

@@ -9,6 +9,7 @@
 
 #include "params/parameter_table.h"
 #include "plugin/lv2/lv2_identity.h"
+#include "plugin/lv2/lv2_messages.h"
 #include "plugin/lv2/port_values.h"
 
 namespace tramvek::lv2 {
@@ -56,6 +57,37 @@ std::string eventPort(Port index, const char* supports, const char* symbol, cons
            " ;\n      lv2:symbol \"" + symbol + "\" ;\n      lv2:name \"" + name + "\" ]";
 }
 
+// The editor's two message ports: its edits in, what it shows out.
+std::string editorPorts() {
+    return "    [ a lv2:InputPort, atom:AtomPort ;\n      atom:bufferType atom:Sequence ;\n      "
+           "atom:supports atom:Object ;\n      lv2:portProperty lv2:connectionOptional ;\n      lv2:index " +
+           std::to_string(kPortCommands) +
+           " ;\n      lv2:symbol \"editor_in\" ;\n      lv2:name \"Editor In\" ] ,\n"
+           "    [ a lv2:OutputPort, atom:AtomPort ;\n      atom:bufferType atom:Sequence ;\n      "
+           "atom:supports atom:Object ;\n      lv2:portProperty lv2:connectionOptional ;\n      "
+           "rsz:minimumSize " +
+           std::to_string(kNotifyBufferBytes) + " ;\n      lv2:index " + std::to_string(kPortNotify) +
+           " ;\n      lv2:symbol \"notify\" ;\n      lv2:name \"Editor Out\" ]";
+}
+
+std::string portNotification(const std::string& symbol, const char* protocol) {
+    return "    [ ui:plugin <" + std::string(kPluginUri) + "> ;\n      lv2:symbol \"" + symbol +
+           "\" ;\n      ui:protocol " + protocol + " ]";
+}
+
+// The X11 editor: embedded in the host's window, idled by the host, told of
+// every control port and of the notify port's messages.
+std::string editorDescription() {
+    std::string ttl = "\n<" + std::string(kUiUri) +
+                      ">\n    a ui:X11UI ;\n    lv2:requiredFeature urid:map, ui:parent ;\n"
+                      "    lv2:optionalFeature ui:idleInterface, ui:resize, ui:touch ;\n"
+                      "    lv2:extensionData ui:idleInterface ;\n    ui:portNotification\n";
+    for (std::int32_t i = 0; i < kParameterCount; ++i) {
+        ttl += portNotification(kParameterFacts[i].symbol, "ui:floatProtocol") + " ,\n";
+    }
+    return ttl + portNotification("notify", "atom:eventTransfer") + " .\n";
+}
+
 std::string pluginDescription() {
     std::string ttl =
         "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
@@ -63,8 +95,10 @@ std::string pluginDescription() {
         "@prefix log: <http://lv2plug.in/ns/ext/log#> .\n"
         "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+        "@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .\n"
         "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
         "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+        "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
         "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
         "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
     ttl += "<" + std::string(kPluginUri) + ">\n    a lv2:Plugin ;\n    doap:name \"" + kPluginName +
@@ -72,7 +106,8 @@ std::string pluginDescription() {
            "    lv2:requiredFeature urid:map ;\n"
            "    lv2:optionalFeature lv2:hardRTCapable, log:log, state:makePath, state:mapPath, "
            "state:freePath ;\n"
-           "    lv2:extensionData state:interface ;\n    lv2:port\n";
+           "    lv2:extensionData state:interface ;\n    ui:ui <" +
+           kUiUri + "> ;\n    lv2:port\n";
     ttl += audioPort(kPortInputLeft, "InputPort", "in_l", "In L") + " ,\n";
     ttl += audioPort(kPortInputRight, "InputPort", "in_r", "In R") + " ,\n";
     ttl += audioPort(kPortOutputLeft, "OutputPort", "out_l", "Out L") + " ,\n";
@@ -83,15 +118,18 @@ std::string pluginDescription() {
     // Transport on a port of its own: some hosts send time:Position only to
     // an input that takes nothing else.
     ttl += eventPort(kPortMidi, "midi:MidiEvent", "midi_in", "MIDI In") + " ,\n";
-    ttl += eventPort(kPortTime, "time:Position", "time_in", "Transport") + " .\n";
-    return ttl;
+    ttl += eventPort(kPortTime, "time:Position", "time_in", "Transport") + " ,\n";
+    ttl += editorPorts() + " .\n";
+    return ttl + editorDescription();
 }
 
 std::string manifest() {
     return "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-           "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n<" +
+           "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+           "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n<" +
            std::string(kPluginUri) + ">\n    a lv2:Plugin ;\n    lv2:binary <" + kBinaryName +
-           "> ;\n    rdfs:seeAlso <tramvek.ttl> .\n";
+           "> ;\n    rdfs:seeAlso <tramvek.ttl> .\n\n<" + kUiUri + ">\n    a ui:X11UI ;\n    ui:binary <" +
+           kUiBinaryName + "> ;\n    rdfs:seeAlso <tramvek.ttl> .\n";
 }
 
 bool writeFile(const std::string& path, const std::string& text) {
@@ -106,6 +144,7 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
     static_assert(tramvek::kParameterCount == tramvek::lv2::kPortMidi - tramvek::lv2::kPortFirstControl);
+    static_assert(tramvek::lv2::kPortNotify + 1 == tramvek::lv2::kPortCount);
     if (argc != 2) {
         std::cerr << "usage: tramvek-lv2-ttl OUTPUT_DIRECTORY\n";
         return 2;

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cli/snapshot_lv2.h"
 #include "formats/demo_loop.h"
 #include "formats/file_io.h"
 #include "host_error.h"
 #include "hosting/block_buffers.h"
+#include "hosting/lv2/lv2_plugin_name.h"
 #include "hosting/plugin_setup.h"
 #include "hosting/transport_clock.h"
 #include "window/open_editor.h"
@@ -14,11 +16,9 @@
 namespace tramvek {
 namespace {
 
-constexpr double kSampleRate = 44100.0;
-constexpr double kTempo = 120.0;
-constexpr int kBlockSize = 512;
-// Long enough for the editor to be painted and idled a few times.
-constexpr int kSettleMilliseconds = 600;
+constexpr double kSampleRate = kSnapshotSampleRate;
+constexpr double kTempo = kSnapshotTempo;
+constexpr int kBlockSize = kSnapshotBlockSize;
 
 bool endsWith(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() && std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(),
@@ -61,6 +61,13 @@ void runSnapshot(const SnapshotOptions& options) {
     if (!(options.renderFirstSeconds >= 0.0 && options.renderFirstSeconds <= 600.0)) {
         throw HostError("--render-first must be between 0 and 600 seconds");
     }
+    if (namesLv2Plugin(options.plugin)) {
+        runLv2Snapshot(options);
+        return;
+    }
+    if (options.holdMilliseconds != 0) {
+        throw HostError("--hold is for LV2 editors");
+    }
     HostContext host;
     host.sampleRate = static_cast<float>(kSampleRate);
     host.blockSize = kBlockSize;
@@ -83,7 +90,7 @@ void runSnapshot(const SnapshotOptions& options) {
     RgbImage picture;
     {
         OpenEditor editor(plugin, "tramvek-host snapshot");
-        editor.idle(kSettleMilliseconds);
+        editor.idle(kSnapshotSettleMilliseconds);
         picture = editor.window().capture();
     }
     output.write(encodePng(picture));

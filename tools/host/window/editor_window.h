@@ -20,6 +20,9 @@ class EditorWindow {
     // The native handle a plug-in's effEditOpen takes.
     void* handle() const { return handle_; }
 
+    // Gives the client area a new size (an editor that tells its size once open).
+    void resize(int width, int height);
+
     // Dispatches the window messages for `milliseconds`, calling `idle` about
     // every 20 ms, as a host's event loop does.
     void run(int milliseconds, const std::function<void()>& idle);

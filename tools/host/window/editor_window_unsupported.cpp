@@ -11,6 +11,11 @@ EditorWindow::EditorWindow(int width, int height, const std::string&) : width_(w
 
 EditorWindow::~EditorWindow() = default;
 
+void EditorWindow::resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+}
+
 void EditorWindow::run(int, const std::function<void()>&) {}
 
 RgbImage EditorWindow::capture() const {

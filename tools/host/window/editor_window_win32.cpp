@@ -62,6 +62,15 @@ EditorWindow::~EditorWindow() {
     dispatchPendingMessages();
 }
 
+void EditorWindow::resize(int width, int height) {
+    RECT frame{0, 0, width, height};
+    AdjustWindowRect(&frame, kWindowStyle, FALSE);
+    SetWindowPos(windowOf(handle_), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    width_ = width;
+    height_ = height;
+}
+
 void EditorWindow::run(int milliseconds, const std::function<void()>& idle) {
     const DWORD start = GetTickCount();
     do {

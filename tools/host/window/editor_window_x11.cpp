@@ -77,6 +77,14 @@ EditorWindow::~EditorWindow() {
     discardPendingEvents(display);
 }
 
+void EditorWindow::resize(int width, int height) {
+    Display* display = hostDisplay();
+    XResizeWindow(display, windowOf(handle_), static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display, False);
+    width_ = width;
+    height_ = height;
+}
+
 void EditorWindow::run(int milliseconds, const std::function<void()>& idle) {
     Display* display = hostDisplay();
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

@@ -23,11 +23,17 @@ AtomSequence::AtomSequence(UridMap& map) : map_(map) {
     clear(0);
 }
 
-void AtomSequence::clear(std::size_t events) {
-    words_.assign((sizeof(LV2_Atom_Sequence) + (events + 2) * kEventBytes) / sizeof(std::uint64_t), 0);
+void AtomSequence::clear(std::size_t events, std::size_t extraBytes) {
+    words_.assign(
+        (sizeof(LV2_Atom_Sequence) + (events + 2) * kEventBytes + extraBytes) / sizeof(std::uint64_t), 0);
     lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<std::uint8_t*>(words_.data()),
                               words_.size() * sizeof(std::uint64_t));
     lv2_atom_forge_sequence_head(&forge_, &sequence_, 0);
+}
+
+void AtomSequence::addAtom(std::int64_t frame, const LV2_Atom& atom) {
+    lv2_atom_forge_frame_time(&forge_, frame);
+    lv2_atom_forge_write(&forge_, &atom, sizeof(LV2_Atom) + atom.size);
 }
 
 void AtomSequence::addMidi(std::int64_t frame, const std::uint8_t* bytes, std::uint32_t size) {
@@ -61,7 +67,7 @@ void AtomSequence::addPosition(std::int64_t frame, const TransportAt& transport)
 }
 
 AtomOutput::AtomOutput(UridMap& map, std::size_t bytes)
-    : chunk_(map.map(LV2_ATOM__Chunk)), words_((bytes + 7) / 8, 0) {
+    : chunk_(map.map(LV2_ATOM__Chunk)), sequence_(map.map(LV2_ATOM__Sequence)), words_((bytes + 7) / 8, 0) {
     clear();
 }
 
@@ -69,6 +75,13 @@ void AtomOutput::clear() {
     auto* atom = reinterpret_cast<LV2_Atom*>(words_.data());
     atom->size = static_cast<std::uint32_t>(words_.size() * sizeof(std::uint64_t) - sizeof(LV2_Atom));
     atom->type = chunk_;
+}
+
+const LV2_Atom_Sequence* AtomOutput::sequence() const {
+    const auto* atom = reinterpret_cast<const LV2_Atom*>(words_.data());
+    const bool fits =
+        sizeof(LV2_Atom) + static_cast<std::size_t>(atom->size) <= words_.size() * sizeof(std::uint64_t);
+    return atom->type == sequence_ && fits ? reinterpret_cast<const LV2_Atom_Sequence*>(atom) : nullptr;
 }
 
 }  // namespace tramvek

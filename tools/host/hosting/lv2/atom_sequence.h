@@ -24,8 +24,11 @@ class AtomSequence {
   public:
     explicit AtomSequence(UridMap& map);
 
-    // Empties the sequence, with room for at least `events` events.
-    void clear(std::size_t events);
+    // Empties the sequence, with room for at least `events` events of up to
+    // 256 bytes and `extraBytes` more.
+    void clear(std::size_t events, std::size_t extraBytes = 0);
+    // Any atom, as a plug-in's UI sends it.
+    void addAtom(std::int64_t frame, const LV2_Atom& atom);
     void addMidi(std::int64_t frame, const std::uint8_t* bytes, std::uint32_t size);
     // In 4/4; the running beat and the bar and beat in it, all exact.
     void addPosition(std::int64_t frame, const TransportAt& transport);
@@ -45,9 +48,12 @@ class AtomOutput {
     explicit AtomOutput(UridMap& map, std::size_t bytes = 8192);
     void clear();
     void* data() { return words_.data(); }
+    // What the plug-in wrote since the last clear; null when it wrote no sequence.
+    const LV2_Atom_Sequence* sequence() const;
 
   private:
     LV2_URID chunk_;
+    LV2_URID sequence_;
     std::vector<std::uint64_t> words_;
 };
 

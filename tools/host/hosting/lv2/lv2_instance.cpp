@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include <lv2/atom/atom.h>
+#include <lv2/atom/util.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 
@@ -36,6 +37,18 @@ void checkRequiredFeatures(const LilvPlugin* plugin) {
 }
 
 const char* kStateFile = "state.ttl";
+// What an atom output gets at least, whatever the plug-in asks for.
+constexpr std::size_t kAtomOutputBytes = 8192;
+
+// The atoms stored one after another in `bytes`, each padded to 64 bits.
+template <typename Take>
+void forEachAtom(const std::vector<std::uint8_t>& bytes, Take take) {
+    for (std::size_t at = 0; at + sizeof(LV2_Atom) <= bytes.size();) {
+        const auto* atom = reinterpret_cast<const LV2_Atom*>(bytes.data() + at);
+        take(*atom);
+        at += lv2_atom_pad_size(static_cast<std::uint32_t>(sizeof(LV2_Atom) + atom->size));
+    }
+}
 
 }  // namespace
 
@@ -45,13 +58,15 @@ Lv2Instance::Lv2Instance(Lv2World& world, const LilvPlugin* plugin, double sampl
     controls_.assign(ports_.all.size(), 0.0f);
     sequences_.resize(ports_.all.size());
     atomOutputs_.resize(ports_.all.size());
+    queued_.resize(ports_.all.size());
     for (const Lv2Port& port : ports_.all) {
         if (port.kind == Lv2PortKind::ControlInput) {
             controls_[port.index] = port.defaultValue;
         } else if (port.kind == Lv2PortKind::AtomInput) {
             sequences_[port.index] = std::make_unique<AtomSequence>(map_);
         } else if (port.kind == Lv2PortKind::AtomOutput) {
-            atomOutputs_[port.index] = std::make_unique<AtomOutput>(map_);
+            atomOutputs_[port.index] =
+                std::make_unique<AtomOutput>(map_, std::max<std::size_t>(kAtomOutputBytes, port.minimumSize));
         }
     }
     features_ = {{LV2_URID__map, map_.mapFeature()}, {LV2_URID__unmap, map_.unmapFeature()}};
@@ -97,10 +112,13 @@ void Lv2Instance::connectEvents(const std::vector<BlockMidi>& midi, const Transp
         if (sequence == nullptr) {
             continue;
         }
-        sequence->clear(midi.size());
+        std::vector<std::uint8_t>& queued = queued_[index];
+        sequence->clear(midi.size(), queued.size() * 2);
         if (ports_.positionInput == index) {
             sequence->addPosition(0, transport);
         }
+        forEachAtom(queued, [sequence](const LV2_Atom& atom) { sequence->addAtom(0, atom); });
+        queued.clear();
         if (ports_.midiInput == index) {
             for (const BlockMidi& message : midi) {
                 sequence->addMidi(message.frame, message.bytes, message.size);
@@ -120,6 +138,30 @@ void Lv2Instance::run(float* const* inputs, float* const* outputs, std::size_t f
     }
     connectEvents(midi, transport);
     lilv_instance_run(instance_, static_cast<std::uint32_t>(frames));
+}
+
+void Lv2Instance::queueEvent(std::uint32_t port, const LV2_Atom& atom) {
+    if (port >= queued_.size() || ports_.all[port].kind != Lv2PortKind::AtomInput) {
+        throw HostError("LV2 port " + std::to_string(port) + " takes no events");
+    }
+    std::vector<std::uint8_t>& queued = queued_[port];
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&atom);
+    queued.insert(queued.end(), bytes, bytes + sizeof(LV2_Atom) + atom.size);
+    queued.resize(lv2_atom_pad_size(static_cast<std::uint32_t>(queued.size())));
+}
+
+void Lv2Instance::forEachOutputEvent(
+    const std::function<void(std::uint32_t port, const LV2_Atom& atom)>& take) const {
+    for (std::uint32_t index = 0; index < atomOutputs_.size(); ++index) {
+        const AtomOutput* output = atomOutputs_[index].get();
+        const LV2_Atom_Sequence* sequence = output != nullptr ? output->sequence() : nullptr;
+        if (sequence == nullptr) {
+            continue;
+        }
+        LV2_ATOM_SEQUENCE_FOREACH(sequence, event) {
+            take(index, event->body);
+        }
+    }
 }
 
 void Lv2Instance::saveState(const std::string& directory) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ class Lv2Instance {
     Lv2Instance& operator=(const Lv2Instance&) = delete;
 
     const Lv2Ports& ports() const { return ports_; }
+    // The map the plug-in was given: a UI of the plug-in must share it.
+    UridMap& map() { return map_; }
     void setControl(std::uint32_t port, float value) { controls_[port] = value; }
     float control(std::uint32_t port) const { return controls_[port]; }
 
@@ -43,6 +46,12 @@ class Lv2Instance {
     // output port, in port order; the transport goes in at the block's first frame.
     void run(float* const* inputs, float* const* outputs, std::size_t frames,
              const std::vector<BlockMidi>& midi, const TransportAt& transport);
+
+    // A message for an atom input (as a UI writes them), delivered at the
+    // next block's first frame.
+    void queueEvent(std::uint32_t port, const LV2_Atom& atom);
+    // Each event the plug-in wrote to an atom output in the last block.
+    void forEachOutputEvent(const std::function<void(std::uint32_t port, const LV2_Atom& atom)>& take) const;
 
     // A lilv state directory (state.ttl and the files the plug-in made).
     void saveState(const std::string& directory);
@@ -58,6 +67,7 @@ class Lv2Instance {
     std::vector<float> controls_;                           // by port index; control ports only
     std::vector<std::unique_ptr<AtomSequence>> sequences_;  // by port index; atom inputs only
     std::vector<std::unique_ptr<AtomOutput>> atomOutputs_;  // by port index; atom outputs only
+    std::vector<std::vector<std::uint8_t>> queued_;         // by port index: whole atoms, one after another
     std::vector<LV2_Feature> features_;
     std::vector<const LV2_Feature*> featureList_;
     LilvInstance* instance_ = nullptr;

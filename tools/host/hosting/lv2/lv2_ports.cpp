@@ -7,6 +7,7 @@
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
 #include <lv2/port-props/port-props.h>
+#include <lv2/resize-port/resize-port.h>
 #include <lv2/time/time.h>
 
 #include "host_error.h"
@@ -27,8 +28,10 @@ struct PortClasses {
           toggled(lilv_new_uri(world, LV2_CORE__toggled)),
           midi(lilv_new_uri(world, LV2_MIDI__MidiEvent)),
           position(lilv_new_uri(world, LV2_TIME__Position)),
-          supports(lilv_new_uri(world, LV2_ATOM__supports)) {}
-    LilvValue input, output, audio, control, atom, optional, integer, toggled, midi, position, supports;
+          supports(lilv_new_uri(world, LV2_ATOM__supports)),
+          minimumSize(lilv_new_uri(world, LV2_RESIZE_PORT__minimumSize)) {}
+    LilvValue input, output, audio, control, atom, optional, integer, toggled, midi, position, supports,
+        minimumSize;
 };
 
 Lv2PortKind kindOf(const LilvPlugin* plugin, const LilvPort* port, const PortClasses& c,
@@ -106,8 +109,16 @@ Lv2Ports describePorts(LilvWorld* world, const LilvPlugin* plugin) {
                 ports.controlInputs.push_back(index);
                 break;
             case Lv2PortKind::ControlOutput:
-            case Lv2PortKind::AtomOutput:
                 break;
+            case Lv2PortKind::AtomOutput: {
+                LilvNodes* sizes = lilv_port_get_value(plugin, lilvPort, c.minimumSize.get());
+                const LilvNode* size = sizes != nullptr ? lilv_nodes_get_first(sizes) : nullptr;
+                port.minimumSize = size != nullptr && lilv_node_is_int(size)
+                                       ? static_cast<std::uint32_t>(std::max(0, lilv_node_as_int(size)))
+                                       : 0;
+                lilv_nodes_free(sizes);
+                break;
+            }
             case Lv2PortKind::AtomInput: {
                 port.takesMidi = lilv_port_supports_event(plugin, lilvPort, c.midi.get());
                 port.takesPosition = lilv_port_supports_event(plugin, lilvPort, c.position.get());

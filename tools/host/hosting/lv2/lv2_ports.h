@@ -24,6 +24,8 @@ struct Lv2Port {
     float defaultValue = 0.0f;
     bool integer = false;
     bool toggled = false;
+    // Atom outputs: the buffer size the plug-in asks for (0 when it asks for none).
+    std::uint32_t minimumSize = 0;
     // Atom inputs: what they take.
     bool takesMidi = false;
     bool takesPosition = false;
