@@ -6,6 +6,7 @@
 
 #include <lv2/atom/util.h>
 
+#include <cmath>
 #include <vector>
 
 #include "lv2/urid_table.h"
@@ -112,6 +113,37 @@ TEST_F(EditorPorts, ViewsGoOutOnRequestAtOnceForEditsAndParametersOnlyThroughThe
     shown = views();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].patternSteps[0][4], 0.5f);
+}
+
+// The program port selects a program as a VST 2 host does: its stored values
+// come back, and a parameter moved in the same block still wins.
+TEST_F(EditorPorts, TheProgramPortSelectsStoredPrograms) {
+    ASSERT_NE(plugin, nullptr);
+    float program = 1.0f;
+    float length = 30.0f;
+    plugin->connect(kPortProgram, &program);
+    plugin->connect(kPortFirstControl + static_cast<std::uint32_t>(kParamRelease), &length);
+    // Without news the view comes within 30 ms of audio.
+    const auto shownLength = [&] {
+        run({}, kNotifyBufferBytes, true);
+        for (int block = 0; block < 40; ++block) {
+            if (const std::vector<EngineView> shown = views(); !shown.empty()) {
+                return shown[0].snapshot.paramValues[kParamRelease];
+            }
+            run({});
+        }
+        return -1.0f;
+    };
+    EXPECT_FLOAT_EQ(shownLength(), 0.3f) << "program 1 keeps what its port set";
+    program = 2.0f;
+    EXPECT_FLOAT_EQ(shownLength(), kDefaultParams[kParamRelease]) << "program 2 as stored";
+    program = 1.0f;
+    EXPECT_FLOAT_EQ(shownLength(), 0.3f) << "program 1's value came back";
+    program = 99.0f;
+    length = 60.0f;
+    EXPECT_FLOAT_EQ(shownLength(), 0.6f) << "program 16, then the port moved in the same block";
+    program = NAN;
+    EXPECT_FLOAT_EQ(shownLength(), 0.6f) << "a value that is no number selects nothing";
 }
 
 }  // namespace

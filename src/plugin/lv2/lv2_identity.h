@@ -38,7 +38,8 @@ enum Port : std::uint32_t {
     kPortTime = 13,
     kPortCommands = 14,  // the editor's edits, as messages
     kPortNotify = 15,    // what the editor shows, as messages
-    kPortCount = 16,
+    kPortProgram = 16,   // 1..16: the program to play, as a VST 2 host selects one
+    kPortCount = 17,
 };
 
 }  // namespace tramvek::lv2

@@ -66,6 +66,8 @@ void Lv2Slicer::connect(std::uint32_t port, void* data) {
         commandPort_ = static_cast<const LV2_Atom_Sequence*>(data);
     } else if (port == kPortNotify) {
         notifyPort_ = static_cast<LV2_Atom_Sequence*>(data);
+    } else if (port == kPortProgram) {
+        programPort_ = static_cast<const float*>(data);
     }
 }
 
@@ -91,6 +93,20 @@ void Lv2Slicer::applyControlPorts() {
             editedSinceView_ = true;
         }
     }
+}
+
+void Lv2Slicer::applyProgramPort() {
+    if (programPort_ == nullptr) {
+        return;
+    }
+    const float port = *programPort_;
+    if (port == appliedProgram_ || !std::isfinite(port)) {
+        return;
+    }
+    appliedProgram_ = port;
+    const auto program = static_cast<std::int32_t>(std::clamp(std::lround(port), 1L, 16L)) - 1;
+    engine_->apply({EngineCommand::Kind::kSelectProgram, program});
+    editedSinceView_ = true;
 }
 
 // Parameters are the control ports' alone: a host records and automates those.
@@ -136,6 +152,7 @@ void Lv2Slicer::writeView(std::uint32_t frames) {
 
 void Lv2Slicer::run(std::uint32_t frames) {
     applyCommands();
+    applyProgramPort();
     applyControlPorts();
     nextMidi_ = midiPort_ != nullptr ? lv2_atom_sequence_begin(&midiPort_->body) : nullptr;
     std::uint32_t begin = 0;

@@ -48,6 +48,9 @@ class Lv2Slicer {
     // A control port's value reaches the engine when it changes; until then
     // the engine keeps what it has (its defaults, a restored state).
     void applyControlPorts();
+    // A new value on the program port selects that program (its stored
+    // parameters), before the control ports' changes of the same block.
+    void applyProgramPort();
     // The editor's edits and view requests from the command port.
     void applyCommands();
     // A view on the notify port when one was asked for and there is news.
@@ -65,6 +68,8 @@ class Lv2Slicer {
     float* audio_[4] = {};
     const float* controls_[kParameterCount] = {};
     float appliedControls_[kParameterCount] = {};
+    const float* programPort_ = nullptr;
+    float appliedProgram_ = 1.0f;  // the port's default: the engine starts on the first program
     const LV2_Atom_Sequence* midiPort_ = nullptr;
     const LV2_Atom_Sequence* timePort_ = nullptr;
     const LV2_Atom_Sequence* commandPort_ = nullptr;

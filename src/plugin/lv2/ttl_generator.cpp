@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "engine/engine_counts.h"
 #include "params/parameter_table.h"
 #include "plugin/lv2/lv2_identity.h"
 #include "plugin/lv2/lv2_messages.h"
@@ -70,6 +71,13 @@ std::string editorPorts() {
            " ;\n      lv2:symbol \"notify\" ;\n      lv2:name \"Editor Out\" ]";
 }
 
+std::string programPort() {
+    return "    [ a lv2:ControlPort, lv2:InputPort ;\n      lv2:index " + std::to_string(kPortProgram) +
+           " ;\n      lv2:symbol \"program\" ;\n      lv2:name \"Program\" ;\n      lv2:default 1 ;\n"
+           "      lv2:minimum 1 ;\n      lv2:maximum " +
+           std::to_string(EngineCounts::kProgramCount) + " ;\n      lv2:portProperty lv2:integer ]";
+}
+
 std::string portNotification(const std::string& symbol, const char* protocol) {
     return "    [ ui:plugin <" + std::string(kPluginUri) + "> ;\n      lv2:symbol \"" + symbol +
            "\" ;\n      ui:protocol " + protocol + " ]";
@@ -119,7 +127,8 @@ std::string pluginDescription() {
     // an input that takes nothing else.
     ttl += eventPort(kPortMidi, "midi:MidiEvent", "midi_in", "MIDI In") + " ,\n";
     ttl += eventPort(kPortTime, "time:Position", "time_in", "Transport") + " ,\n";
-    ttl += editorPorts() + " .\n";
+    ttl += editorPorts() + " ,\n";
+    ttl += programPort() + " .\n";
     return ttl + editorDescription();
 }
 
@@ -144,7 +153,7 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
     static_assert(tramvek::kParameterCount == tramvek::lv2::kPortMidi - tramvek::lv2::kPortFirstControl);
-    static_assert(tramvek::lv2::kPortNotify + 1 == tramvek::lv2::kPortCount);
+    static_assert(tramvek::lv2::kPortProgram + 1 == tramvek::lv2::kPortCount);
     if (argc != 2) {
         std::cerr << "usage: tramvek-lv2-ttl OUTPUT_DIRECTORY\n";
         return 2;
