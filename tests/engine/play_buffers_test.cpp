@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/play_buffers.h"
+#include "engine_rig.h"
 
 namespace tramvek::test {
 namespace {
@@ -148,6 +149,51 @@ TEST(PlayBuffers, RecordingStartsFlushesAndReadsMatchTheTwoBufferModel) {
         run.checkReaders();
         run.checkRecording();
         ASSERT_FALSE(testing::Test::HasFatalFailure()) << "seed " << seed;
+    }
+}
+
+// A flush marks the play audio silent instead of writing it; the engine must
+// sound as if it had written zeros over both play buffers, whenever the
+// flush comes, at any block partition, forward and reversed, re-pitched.
+TEST(PlayBuffers, AFlushSoundsAsZerosWrittenOverThePlayBuffers) {
+    Stereo input(5 * 48000);
+    std::uint32_t state = 7u;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        input.left[i] = static_cast<float>(state >> 9) / 4194304.0f - 1.0f;
+        input.right[i] = 0.5f * input.left[i];
+    }
+    const std::vector<std::vector<int>> partitions = {{64}, {37, 1000}, {512, 1}};
+    for (const std::vector<int>& blocks : partitions) {
+        EngineRig lazy;
+        EngineRig eager;
+        for (EngineRig* rig : {&lazy, &eager}) {
+            rig->effect->engine().setParameter(6, 0.9f);  // pitch up: the voice reads faster
+            rig->effect->engine().setParameter(7, 0.5f);  // keep half the recording
+            for (std::int32_t slot = 1; slot < SlicerEngine::kSlotCount; slot += 3) {
+                stateOf(*rig->effect).steps[0][SlicerEngine::kLaneReverse][slot] = 1.0f;
+            }
+        }
+        std::size_t at = 0;
+        for (const std::size_t flushAt : {std::size_t{30000}, std::size_t{54321}, std::size_t{100000},
+                                          std::size_t{170000}, input.size()}) {
+            Stereo part(flushAt - at);
+            std::copy(input.left.begin() + static_cast<std::ptrdiff_t>(at),
+                      input.left.begin() + static_cast<std::ptrdiff_t>(flushAt), part.left.begin());
+            std::copy(input.right.begin() + static_cast<std::ptrdiff_t>(at),
+                      input.right.begin() + static_cast<std::ptrdiff_t>(flushAt), part.right.begin());
+            const Stereo heard = lazy.run(part, blocks);
+            const Stereo expected = eager.run(part, blocks);
+            ASSERT_EQ(heard.left, expected.left) << "before " << flushAt;
+            ASSERT_EQ(heard.right, expected.right) << "before " << flushAt;
+            lazy.effect->engine().flushBuffer();
+            PlayBuffers& buffers = stateOf(*eager.effect).playBuffers;
+            const PlayBuffers::Change change(buffers);
+            for (std::int32_t c = 0; c < 2; ++c) {
+                std::fill_n(buffers.writable(c), SlicerEngine::kBufferCapacity, 0.0f);
+            }
+            at = flushAt;
+        }
     }
 }
 
