@@ -483,10 +483,13 @@ float* PlayBuffers::writable(std::int32_t channel) {
 // is still what the play pair's buffer holds.
 void PlayBuffers::clear() {
     const Change change(*this);
+    const auto words = static_cast<std::size_t>(wordCount_);
+    std::fill_n(diff_.get(), words, 0);
+    std::fill_n(unsure_.get(), words, 0);
+    std::fill_n(dirtyWords_.get(), static_cast<std::size_t>(wordsBefore(wordCount_)), ~std::uint64_t{0});
+    // Relaxed: readers that overlap the change read again.
     for (std::int32_t w = 0; w < wordCount_; ++w) {
-        diff_[w] = 0;
-        unsure_[w] = 0;
-        setSilentWord(w, chunksBefore(w, chunkCount_));
+        silent_[w].store(chunksBefore(w, chunkCount_), std::memory_order_relaxed);
     }
     anySilent_ = true;
     allUnsure_ = false;

@@ -19,10 +19,10 @@
 //              is written with zeros only when the voice is about to read it.
 // A pattern start either exchanges the pairs (recorded chunks inside N
 // become stale; stale chunks inside N and changed chunks beyond N cost a
-// copy) or copies the recorded extents inside N, whichever copies fewer
-// samples: right after a full pattern that is the exchange, and when starts
-// follow each other closely (a loop, a note) the copy of the few samples
-// recorded since.
+// copy) or copies the recorded extents inside N, when that copies at most a
+// chunk more than the exchange: right after a full pattern it is the
+// exchange, and when starts follow each other closely (a loop, a note) the
+// copy of the few samples recorded since.
 //
 // Readers on other threads read the play pair through SampleReaders and
 // repeat a read that overlapped a change of the play audio (a generation
