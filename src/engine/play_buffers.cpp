@@ -321,38 +321,29 @@ void PlayBuffers::takeAcrossEnd(std::int32_t chunk, std::int32_t samples) {
     }
 }
 
-// The exchange's copies are counted first; the copy's only until they cost
-// more: after a full pattern that is a chunk or two, not every recorded one.
+// Counted in chunks where the copy would copy (most of) chunks, so that a
+// start after a full pattern visits words, not every recorded chunk.
 bool PlayBuffers::copyIsCheaper(std::int32_t inside) const {
     const auto extentOf = [&](std::int32_t chunk) { return length(extents_[chunk]); };
     std::int64_t exchange = 0;
+    std::int64_t copy = 0;
     forEachDirtyWord(wordCount_, [&](std::int32_t w) {
         const std::uint64_t in = chunksBefore(w, inside);
         const std::uint64_t beyond = chunksBefore(w, chunkCount_) & ~in;
         const std::uint64_t silent = silent_[w].load(std::memory_order_relaxed);
         const std::uint64_t stale = stale_[w];
+        const std::uint64_t own = ownSome_[w];
+        copy += std::int64_t{kChunk} * countChunks(in & (diff_[w] | (stale & own) | (silent & ~stale)));
         forEachChunk(w, in & stale, [&](std::int32_t c) {
             exchange += kChunk - (hasBit(ownSome_.get(), c) ? extentOf(c) : 0);
         });
         forEachChunk(w, beyond & diff_[w], [&](std::int32_t c) { exchange += extentOf(c); });
         exchange += std::int64_t{kChunk} * countChunks(beyond & ~silent & stale);
-        forEachChunk(w, beyond & silent & stale & ownSome_[w],
-                     [&](std::int32_t c) { exchange += extentOf(c); });
+        forEachChunk(w, beyond & silent & stale & own, [&](std::int32_t c) { exchange += extentOf(c); });
         return true;
     });
     // Small copies are made now rather than left to the recorder.
-    const std::int64_t limit = exchange + kChunk;
-    std::int64_t copy = 0;
-    forEachDirtyWord(wordsBefore(inside), [&](std::int32_t w) {
-        const std::uint64_t in = chunksBefore(w, inside);
-        const std::uint64_t silent = silent_[w].load(std::memory_order_relaxed);
-        const std::uint64_t stale = stale_[w];
-        copy += std::int64_t{kChunk} * countChunks(in & silent & ~stale);
-        forEachChunk(w, in & (diff_[w] | (stale & ownSome_[w])),
-                     [&](std::int32_t c) { copy += copy <= limit ? extentOf(c) : 0; });
-        return copy <= limit;
-    });
-    return copy <= limit;
+    return copy <= exchange + kChunk;
 }
 
 void PlayBuffers::copyInside(std::int32_t inside) {
@@ -378,7 +369,7 @@ void PlayBuffers::copyInside(std::int32_t inside) {
 }
 
 // Chunk by chunk what the exchange means (in the roles before it):
-//   inside, stale: the play pair takes the rest of the recording; stale after;
+//   inside, stale: the record pair takes the rest of the recording; stale after;
 //   inside, recorded or silent: the record pair becomes the play pair; stale after;
 //   beyond, audible and recorded: the extents trade places; recorded after;
 //   beyond, audible and stale: the record pair takes the play audio and the
@@ -386,43 +377,38 @@ void PlayBuffers::copyInside(std::int32_t inside) {
 //   beyond, silent: the recording changes sides; a stale chunk's own extent
 //     goes with the rest of it. Silent after.
 void PlayBuffers::exchangeAround(std::int32_t inside) {
-    // Words without a bit set stay as they are.
-    forEachDirtyWord(wordCount_, [&](std::int32_t w) {
-        const std::uint64_t in = chunksBefore(w, inside);
-        const std::uint64_t beyond = chunksBefore(w, chunkCount_) & ~in;
-        const std::uint64_t silent = silent_[w].load(std::memory_order_relaxed);
-        const std::uint64_t stale = stale_[w];
-        forEachChunk(w, in & stale, [&](std::int32_t c) { copyIntoRecordOutsideOwn(c); });
-        forEachChunk(w, beyond & ~silent & diff_[w], [&](std::int32_t c) {
-            exchangeSamples(c * kChunk + extents_[c].from, c * kChunk + extents_[c].to);
-        });
-        forEachChunk(w, beyond & ~silent & stale, [&](std::int32_t c) {
-            copyIntoRecordOutsideOwn(c);
-            if (hasBit(ownSome_.get(), c)) {
-                exchangeSamples(c * kChunk + extents_[c].from, c * kChunk + extents_[c].to);
-            }
-        });
-        forEachChunk(w, beyond & silent & stale & ownSome_[w], [&](std::int32_t c) {
-            copyIntoPlay(c * kChunk + extents_[c].from, c * kChunk + extents_[c].to);
-        });
-        return true;
-    });
-    exchangePairs();
+    // Words without a bit set stay as they are. The copies are made in the
+    // roles before the exchange, the bits are those after it.
     forEachDirtyWord(wordCount_, [&](std::int32_t w) {
         const std::uint64_t in = chunksBefore(w, inside);
         const std::uint64_t beyond = chunksBefore(w, chunkCount_) & ~in;
         const std::uint64_t silent = silent_[w].load(std::memory_order_relaxed);
         const std::uint64_t stale = stale_[w];
         const std::uint64_t diff = diff_[w];
+        const std::uint64_t own = ownSome_[w];
         const std::uint64_t audibleBeyond = beyond & ~silent;
+        forEachChunk(w, in & stale, [&](std::int32_t c) { copyIntoRecordOutsideOwn(c); });
+        forEachChunk(w, audibleBeyond & diff, [&](std::int32_t c) {
+            exchangeSamples(c * kChunk + extents_[c].from, c * kChunk + extents_[c].to);
+        });
+        forEachChunk(w, audibleBeyond & stale, [&](std::int32_t c) {
+            copyIntoRecordOutsideOwn(c);
+            if (hasBit(ownSome_.get(), c)) {
+                exchangeSamples(c * kChunk + extents_[c].from, c * kChunk + extents_[c].to);
+            }
+        });
+        forEachChunk(w, beyond & silent & stale & own, [&](std::int32_t c) {
+            copyIntoPlay(c * kChunk + extents_[c].from, c * kChunk + extents_[c].to);
+        });
         stale_[w] = (in & (stale | diff | silent)) | (beyond & silent & ~stale);
-        diff_[w] = audibleBeyond & ((diff & ~stale) | (ownSome_[w] & stale));
+        diff_[w] = audibleBeyond & ((diff & ~stale) | (own & stale));
         unsure_[w] &= audibleBeyond & ~stale;
         ownSome_[w] = 0;
         setSilentWord(w, silent & ~in);
         updateDirty(w);
         return true;
     });
+    exchangePairs();
 }
 
 // The pairs trade roles; afterwards chunk bits describe the new roles.
