@@ -1,11 +1,15 @@
 // Cost of the block loop per stereo frame, beside a pass-through baseline
-// measured in the same run, and the worst single block: the hand-over of a
-// full 32-step pattern at a tempo slow enough to reach the longest step.
+// measured in the same run, and the blocks that do more than an ordinary
+// one: pattern hand-overs (the worst: a full 32-step pattern at a tempo slow
+// enough to reach the longest step) and a flush.
 //
-// Counters: ns_per_frame, x_realtime (real-time budget over time taken) and,
-// for the hand-over, budget_fraction (time taken over the block's budget).
+// Counters: ns_per_frame, x_realtime (real-time budget over time taken);
+// for the hand-overs and the flush x_ordinary, the block's median time over
+// that of ordinary 64-frame blocks timed in the same loop (median_ns,
+// ordinary_median_ns), and budget_fraction (time taken over the block's budget).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -119,6 +123,75 @@ void BM_ProcessReplacing(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcessReplacing)->Arg(0)->Arg(1)->ArgName("shape_reso");
 
+template <typename Run>
+double wallNs(Run run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    const auto stop = std::chrono::steady_clock::now();
+    return std::chrono::duration<double, std::nano>(stop - start).count();
+}
+
+// Wall-clock nanoseconds of single blocks: their mean, as the other
+// benchmarks report, and their median, robust to the preemptions a shared
+// machine adds to a few of them.
+class BlockTimes {
+  public:
+    void add(double ns) { times_.push_back(ns); }
+    template <typename Run>
+    double time(Run run) {
+        const double ns = wallNs(run);
+        add(ns);
+        return ns;
+    }
+    double mean() const {
+        double sum = 0.0;
+        for (const double ns : times_) {
+            sum += ns;
+        }
+        return times_.empty() ? 0.0 : sum / static_cast<double>(times_.size());
+    }
+    double median() {
+        if (times_.empty()) {
+            return 0.0;
+        }
+        const auto middle = times_.begin() + static_cast<std::ptrdiff_t>(times_.size() / 2);
+        std::nth_element(times_.begin(), middle, times_.end());
+        return *middle;
+    }
+
+  private:
+    std::vector<double> times_;
+};
+
+// Counters of a block measured against ordinary blocks timed in the same
+// loop: x_ordinary, the ratio of their means (as BM_OrdinaryBlock's time is
+// a mean), and both medians in ns with their ratio x_ordinary_median.
+void reportAgainstOrdinary(benchmark::State& state, BlockTimes& block, BlockTimes& ordinary) {
+    const double ordinaryMean = ordinary.mean();
+    const double ordinaryMedian = ordinary.median();
+    const double blockMedian = block.median();
+    state.counters["x_ordinary"] = ordinaryMean > 0.0 ? block.mean() / ordinaryMean : 0.0;
+    state.counters["median_ns"] = blockMedian;
+    state.counters["ordinary_median_ns"] = ordinaryMedian;
+    state.counters["x_ordinary_median"] = ordinaryMedian > 0.0 ? blockMedian / ordinaryMedian : 0.0;
+}
+
+// One plug-in playing ordinary 64-frame (or the argument's) blocks at 120
+// BPM, the transport playing on: the reference of the blocks below.
+struct OrdinaryPlayer {
+    BenchHost host;
+    std::unique_ptr<SlicerPlugin> effect = std::make_unique<SlicerPlugin>(&benchCallback);
+    StereoBlock block;
+
+    explicit OrdinaryPlayer(int frames) : block(frames) {}
+    void play(int frames) {
+        activeHost = &host;
+        effect->processReplacing(block.in, block.out, frames);
+        host.advance(frames);
+        benchmark::DoNotOptimize(block.outL.data());
+    }
+};
+
 // Every iteration is the block in which step 0 of a 32-step pattern starts
 // at 20 BPM (steps held at the 20,652-sample cap): the transport stands just
 // before the boundary, so each block hands 660,864 samples per channel over.
@@ -138,76 +211,81 @@ void BM_PatternHandOverBlock(benchmark::State& state) {
     if (stateOf(*effect).patternSamples != 32 * SlicerEngine::kMaxStepSamples) {
         state.SkipWithError("the hand-over block did not hand over a full pattern");
     }
+    OrdinaryPlayer ordinary(frames);
+    BlockTimes handOvers;
+    BlockTimes ordinaryTimes;
     for (auto _ : state) {
-        effect->processReplacing(block.in, block.out, frames);
+        ordinaryTimes.time([&] { ordinary.play(frames); });
+        activeHost = &host;
+        const double ns = handOvers.time([&] { effect->processReplacing(block.in, block.out, frames); });
         benchmark::DoNotOptimize(block.outL.data());
-        benchmark::ClobberMemory();
+        state.SetIterationTime(ns * 1e-9);
     }
+    reportAgainstOrdinary(state, handOvers, ordinaryTimes);
     state.counters["budget_fraction"] = benchmark::Counter(
         frames / kSampleRate, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     activeHost = nullptr;
 }
-BENCHMARK(BM_PatternHandOverBlock)->Arg(64)->Arg(512)->ArgName("frames");
+BENCHMARK(BM_PatternHandOverBlock)->Arg(64)->Arg(512)->ArgName("frames")->UseManualTime();
 
-// Times 64-frame (or the argument's) blocks at 120 BPM, the transport
-// playing on, each after `beforeBlock(effect)`.
-template <typename BeforeBlock>
-void timeBlocks(benchmark::State& state, BeforeBlock beforeBlock) {
+// An ordinary block: default patterns.
+void BM_OrdinaryBlock(benchmark::State& state) {
     const auto frames = static_cast<int>(state.range(0));
-    BenchHost host;
-    activeHost = &host;
-    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
-    StereoBlock block(frames);
+    OrdinaryPlayer ordinary(frames);
     for (auto _ : state) {
-        beforeBlock(*effect);
-        effect->processReplacing(block.in, block.out, frames);
-        host.advance(frames);
-        benchmark::DoNotOptimize(block.outL.data());
+        ordinary.play(frames);
         benchmark::ClobberMemory();
     }
     activeHost = nullptr;
 }
-
-// An ordinary block: default patterns.
-void BM_OrdinaryBlock(benchmark::State& state) {
-    timeBlocks(state, [](SlicerPlugin&) {});
-}
 BENCHMARK(BM_OrdinaryBlock)->Arg(64)->ArgName("frames");
 
 // The block in which a pattern recorded in full hands over (120 BPM, 16
-// steps): each iteration plays the pattern untimed and times that block alone.
+// steps): each iteration plays the pattern, and its hand-over block is timed
+// against the pattern's other blocks. step_start_median_ns: the blocks in
+// which another step starts, the part of a hand-over that is no buffer work.
 void BM_HandOverAfterFullPattern(benchmark::State& state) {
     const auto frames = static_cast<int>(state.range(0));
-    BenchHost host;
-    activeHost = &host;
-    auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
-    StereoBlock block(frames);
+    OrdinaryPlayer player(frames);
     const auto patternFrames = static_cast<std::int64_t>(16 * 5512.5);
     std::int64_t played = 0;
+    BlockTimes handOvers;
+    BlockTimes ordinaryTimes;
+    BlockTimes stepStarts;
     for (auto _ : state) {
         const std::int64_t nextStart = (played / patternFrames + 1) * patternFrames;
         while (played + frames <= nextStart) {
-            effect->processReplacing(block.in, block.out, frames);
-            host.advance(frames);
+            const std::int32_t step = stateOf(*player.effect).currentStep;
+            const double ns = ordinaryTimes.time([&] { player.play(frames); });
+            if (stateOf(*player.effect).currentStep != step) {
+                stepStarts.add(ns);
+            }
             played += frames;
         }
-        const auto start = std::chrono::steady_clock::now();
-        effect->processReplacing(block.in, block.out, frames);
-        const auto stop = std::chrono::steady_clock::now();
-        host.advance(frames);
+        state.SetIterationTime(handOvers.time([&] { player.play(frames); }) * 1e-9);
         played += frames;
-        benchmark::DoNotOptimize(block.outL.data());
-        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
     }
+    reportAgainstOrdinary(state, handOvers, ordinaryTimes);
+    state.counters["step_start_median_ns"] = stepStarts.median();
     activeHost = nullptr;
 }
-BENCHMARK(BM_HandOverAfterFullPattern)->Arg(64)->ArgName("frames")->UseManualTime()->Iterations(30);
+BENCHMARK(BM_HandOverAfterFullPattern)->Arg(64)->ArgName("frames")->UseManualTime()->Iterations(200);
 
-// A flush carried out in a block.
+// A block that carries out a flush, against the ordinary block before it.
 void BM_FlushBlock(benchmark::State& state) {
-    timeBlocks(state, [](SlicerPlugin& effect) { effect.engine().flushBuffer(); });
+    const auto frames = static_cast<int>(state.range(0));
+    OrdinaryPlayer player(frames);
+    BlockTimes flushes;
+    BlockTimes ordinaryTimes;
+    for (auto _ : state) {
+        ordinaryTimes.time([&] { player.play(frames); });
+        player.effect->engine().flushBuffer();
+        state.SetIterationTime(flushes.time([&] { player.play(frames); }) * 1e-9);
+    }
+    reportAgainstOrdinary(state, flushes, ordinaryTimes);
+    activeHost = nullptr;
 }
-BENCHMARK(BM_FlushBlock)->Arg(64)->ArgName("frames");
+BENCHMARK(BM_FlushBlock)->Arg(64)->ArgName("frames")->UseManualTime();
 
 }  // namespace
 }  // namespace tramvek

@@ -238,10 +238,13 @@ void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t
     if (recording) {
         playBuffers.prepareRecord(safeRecordIndex(v.recordIndex), end - begin, s.cycle);
     }
+    const PlayBuffers::VoiceRead played =
+        playBuffers.prepareRead(v.readPosition, v.readIncrement * static_cast<float>(end - begin), v.reverse,
+                                s.cycle, s.reverseWrapTo);
     float* recordLeft = playBuffers.recordChannel(0);
     float* recordRight = playBuffers.recordChannel(1);
-    const float* playLeft = playBuffers.left();
-    const float* playRight = playBuffers.right();
+    const float* playLeft = played.left;
+    const float* playRight = played.right;
     const float dry = 1.0f - s.dryWet;
 
     for (std::int32_t i = begin; i < end; ++i) {

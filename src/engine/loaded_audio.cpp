@@ -1,7 +1,6 @@
 #include "engine/loaded_audio.h"
 
 #include <algorithm>
-#include <new>
 #include <thread>
 
 #include "engine/shared_samples.h"
@@ -34,8 +33,8 @@ void LoadedAudio::freeUnlessRead() {
 bool LoadedAudio::reserve() {
     own();
     if (!left_ || !right_) {
-        left_.reset(new (std::nothrow) float[static_cast<std::size_t>(capacity_)]());
-        right_.reset(new (std::nothrow) float[static_cast<std::size_t>(capacity_)]());
+        left_.reset(static_cast<float*>(std::calloc(static_cast<std::size_t>(capacity_), sizeof(float))));
+        right_.reset(static_cast<float*>(std::calloc(static_cast<std::size_t>(capacity_), sizeof(float))));
     }
     if (left_ && right_) {
         return true;
@@ -72,8 +71,8 @@ std::int32_t LoadedAudio::takeInto(float* left, float* right) {
     }
     const std::int32_t samples = samples_;
     for (std::int32_t i = 0; i < samples; ++i) {
-        storeSample(left, i, left_[i]);
-        storeSample(right, i, right_[i]);
+        storeSample(left, i, left_.get()[i]);
+        storeSample(right, i, right_.get()[i]);
     }
     state_.store(kTaken, std::memory_order_release);
     return samples;

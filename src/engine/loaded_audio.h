@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 namespace tramvek {
@@ -63,9 +64,14 @@ class LoadedAudio {
     State own();
     void freeUnlessRead();
 
+    struct FreeSamples {
+        void operator()(float* samples) const { std::free(samples); }
+    };
+
     const std::int32_t capacity_;
-    std::unique_ptr<float[]> left_;
-    std::unique_ptr<float[]> right_;
+    // Calloc'd: a load writes only the pattern's samples, and only those take memory.
+    std::unique_ptr<float, FreeSamples> left_;
+    std::unique_ptr<float, FreeSamples> right_;
     std::int32_t samples_ = 0;
     std::atomic<std::int32_t> state_{kEmpty};
     mutable std::atomic<std::int32_t> readers_{0};

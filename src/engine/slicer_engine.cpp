@@ -299,8 +299,8 @@ float SlicerEngine::stepValue(std::int32_t bank, std::int32_t lane, std::int32_t
 float SlicerEngine::playedSample(std::int32_t channel, std::int32_t index) const {
     float sample = 0.0f;
     if (isIndex(index, kBufferCapacity)) {
-        readVisibleAudio([&](const float* left, const float* right) {
-            sample = loadSample(channel == 0 ? left : right, index);
+        readVisibleAudio([&](const SampleReader& left, const SampleReader& right) {
+            sample = channel == 0 ? left[index] : right[index];
         });
     }
     return sample;
@@ -308,12 +308,12 @@ float SlicerEngine::playedSample(std::int32_t channel, std::int32_t index) const
 
 void SlicerEngine::samplePlayedAudio(std::int32_t stride, std::int32_t count, float* left,
                                      float* right) const {
-    readVisibleAudio([&](const float* fromLeft, const float* fromRight) {
+    readVisibleAudio([&](const SampleReader& fromLeft, const SampleReader& fromRight) {
         for (std::int32_t k = 0; k < count; ++k) {
             const std::int64_t index = static_cast<std::int64_t>(k) * stride;
             const bool inside = index >= 0 && index < kBufferCapacity;
-            left[k] = inside ? loadSample(fromLeft, static_cast<std::int32_t>(index)) : 0.0f;
-            right[k] = inside ? loadSample(fromRight, static_cast<std::int32_t>(index)) : 0.0f;
+            left[k] = inside ? fromLeft[static_cast<std::int32_t>(index)] : 0.0f;
+            right[k] = inside ? fromRight[static_cast<std::int32_t>(index)] : 0.0f;
         }
     });
 }

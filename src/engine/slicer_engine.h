@@ -193,15 +193,15 @@ class SlicerEngine : public EngineCounts, private EngineState {
     StoredProgram& currentProgramRecord();
     const StoredProgram& currentProgramRecord() const;
     void dropWaitingStartsIfSuspended();
-    // Calls read(left, right) with the play buffers as the editor and saves
-    // see them (read each sample with loadSample).
+    // Calls read(left, right) with SampleReaders of the play buffers as the
+    // editor and saves see them.
     template <typename Read>
     void readVisibleAudio(Read read) const {
         const float* left = nullptr;
         const float* right = nullptr;
         const LoadedAudio::Reader loaded(loadedAudio);
         if (loaded.pending(left, right)) {
-            read(left, right);
+            read(SampleReader(left), SampleReader(right));
             return;
         }
         playBuffers.readStable(read);

@@ -109,9 +109,9 @@ void writeSamples(std::uint8_t* out, std::size_t offset, const Shared<float>* sa
     }
 }
 
-void writeSamples(std::uint8_t* out, std::size_t offset, const float* samples, std::size_t count) {
+void writeSamples(std::uint8_t* out, std::size_t offset, const SampleReader& samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        writeLeF32(out, offset + 4 * i, loadSample(samples, static_cast<std::int32_t>(i)));
+        writeLeF32(out, offset + 4 * i, samples[static_cast<std::int32_t>(i)]);
     }
 }
 
@@ -303,7 +303,7 @@ SlicerEngine::SavedBytes SlicerEngine::saveBank() {
 
     const auto count = static_cast<std::size_t>(samples);
     if (frozen) {
-        readVisibleAudio([&](const float* left, const float* right) {
+        readVisibleAudio([&](const SampleReader& left, const SampleReader& right) {
             writeSamples(out, layout::kBankAudio, left, count);
             writeSamples(out, layout::kBankAudio + 4 * count, right, count);
         });
