@@ -214,6 +214,20 @@ class SlicerEngine : public EngineCounts, private EngineState {
     SavedBytes savePreset();
     bool loadBank(const std::uint8_t* in, std::size_t size);
     bool loadPreset(const std::uint8_t* in, std::size_t size);
+    // A load's settings on their way to the applying thread: a copy of the
+    // chunk without its audio, owned by the loading thread until applied.
+    struct PendingLoad {
+        const std::uint8_t* bytes = nullptr;
+        std::size_t size = 0;
+        bool preset = false;
+        bool frozen = false;
+        std::int32_t patternSamples = 0;
+    };
+    // Hands `head` and `tail` (joined) to the applying thread and waits until applied.
+    void handOverLoad(const std::uint8_t* head, std::size_t headSize, const std::uint8_t* tail,
+                      std::size_t tailSize, PendingLoad load);
+    void applyPendingLoad();
+    void applyBankSettings(const PendingLoad& load);
 
     // The block loop: host sync, then the block in segments between the
     // samples at which steps and notes start.
@@ -274,6 +288,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // at once never hand each other's data to the host).
     std::unique_ptr<std::uint8_t, FreeBytes> chunkData;
     std::uint8_t presetChunkOut[chunk_layout::kPresetBytes] = {};
+    // Set by the loading thread before it posts the load, read by the applying thread.
+    PendingLoad pendingLoad_;
     static constexpr std::uint32_t kEditorQueueSize = 256;
     static constexpr std::uint32_t kHostQueueSize = 1024;
     CommandQueue<EngineCommand, kEditorQueueSize> editorCommands_;
