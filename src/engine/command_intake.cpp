@@ -112,6 +112,9 @@ bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
         // host automating from it): it is the applying thread.
         apply(command);
         mirrorParameter(command);
+        if (source == CommandSource::kHost && command.kind == EngineCommand::Kind::kSetParameter) {
+            notifyListener(true);
+        }
         return true;
     }
     const auto push = [&] {
@@ -132,8 +135,9 @@ bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
 void SlicerEngine::settleCommands() {
     const std::uint32_t editorTarget = editorCommands_.pushed();
     const std::uint32_t hostTarget = hostCommands_.pushed();
-    for (int poll = 0;
-         !reached(editorCommands_.done(), editorTarget) || !reached(hostCommands_.done(), hostTarget);
+    // Bounded: a save from inside an audio call (whose claim this thread holds) must not hang.
+    for (int poll = 0; poll < 2 * kSettlePolls && (!reached(editorCommands_.done(), editorTarget) ||
+                                                   !reached(hostCommands_.done(), hostTarget));
          ++poll) {
         if (applyPendingIfIdle()) {
             continue;
