@@ -118,7 +118,17 @@ bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
         return true;
     }
     const auto push = [&] {
-        return source == CommandSource::kEditor ? editorCommands_.push(command) : hostCommands_.push(command);
+        if (source == CommandSource::kEditor) {
+            return editorCommands_.push(command);
+        }
+        // Hosts may call from more than one thread of their own (never the
+        // audio thread, which applies above): they take turns at the queue.
+        while (hostPosting_.test_and_set(std::memory_order_acquire)) {
+            std::this_thread::yield();
+        }
+        const bool pushed = hostCommands_.push(command);
+        hostPosting_.clear(std::memory_order_release);
+        return pushed;
     };
     bool queued = push();
     if (!queued && applyPendingIfIdle()) {

@@ -144,9 +144,10 @@ class SlicerEngine : public EngineCounts, private EngineState {
 
     // One edit as a record, on the applying thread: runs the operation it names.
     void apply(const EngineCommand& command);
-    // From `source`'s thread (one thread per source): the command takes
-    // effect before the next block, and a save after it sees it. False when
-    // its queue is full while the audio thread runs: the command is dropped.
+    // From the editor's one thread, or any of the host's: the command takes
+    // effect before the next block (at once from the audio thread itself),
+    // and a save after it sees it. False when its queue is full while the
+    // audio thread runs: the command is dropped.
     bool post(const EngineCommand& command, CommandSource source);
 
     // --- What the editor shows ---
@@ -294,6 +295,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
     static constexpr std::uint32_t kHostQueueSize = 1024;
     CommandQueue<EngineCommand, kEditorQueueSize> editorCommands_;
     CommandQueue<EngineCommand, kHostQueueSize> hostCommands_;
+    std::atomic_flag hostPosting_ = ATOMIC_FLAG_INIT;
     // Set by each audio call, cleared by suspend().
     std::atomic<bool> audioRunning_{false};
     // The thread that made the last audio call (a marker of its own).
