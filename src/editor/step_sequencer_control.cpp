@@ -215,9 +215,8 @@ int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
     }
 }
 
-float StepSequencerControl::slotValue(int32_t lane, int32_t step) const {
-    return host_.view()
-        .patternSteps[clampIndex(lane, Engine::kStoredLaneCount)][clampIndex(step, kStepCount)];
+float StepSequencerControl::slotValue(const EngineView& view, int32_t lane, int32_t step) const {
+    return view.patternSteps[clampIndex(lane, Engine::kStoredLaneCount)][clampIndex(step, kStepCount)];
 }
 
 void StepSequencerControl::sendStepValue(int32_t step, float value, int32_t lane) {
@@ -227,7 +226,8 @@ void StepSequencerControl::sendStepValue(int32_t step, float value, int32_t lane
 }
 
 StepSequencerControl::Shown StepSequencerControl::capture() const {
-    const EditorSnapshot& engine = host_.view().snapshot;
+    const EngineView& view = host_.view();
+    const EditorSnapshot& engine = view.snapshot;
     Shown now;
     now.editLane = editLane_;
     now.learn = engine.patternNoteLearn;
@@ -237,8 +237,8 @@ StepSequencerControl::Shown StepSequencerControl::capture() const {
     }
     now.bank = clampIndex(engine.currentBank, Engine::kBankCount);
     for (int32_t i = 0; i < kStepCount; ++i) {
-        now.values[i] = clampUnit(slotValue(editLane_, i));
-        now.triggered[i] = slotValue(Engine::kLaneTrigger, i) > 0.0f;
+        now.values[i] = clampUnit(slotValue(view, editLane_, i));
+        now.triggered[i] = slotValue(view, Engine::kLaneTrigger, i) > 0.0f;
     }
     now.lengthValue = clampUnit(engine.patternLengthValue);
     now.length = engine.patternLength;
@@ -624,7 +624,7 @@ bool StepSequencerControl::applyWheel(Point where, float distance) {
     }
     for (int32_t i = kStepCount - 1; i >= 0; --i) {
         if (hit(stepCell(i), where)) {
-            const float value = slotValue(editLane_, i);
+            const float value = slotValue(host_.view(), editLane_, i);
             sendStepValue(i, laneWheelStepped(value, distance, editLane_), editLane_);
             return true;
         }

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "editor/view_placement.h"
-#include "engine/editor_snapshot.h"
 #include "engine/engine_counts.h"
+#include "engine/engine_view.h"
 #include "gui/color.h"
 #include "gui/control.h"
 
@@ -81,7 +81,7 @@ class StepSequencerControl : public Control {
     // The engine no longer matches what the last draw showed.
     bool stale() const;
     // Step `step` of `lane` in the shown pattern.
-    float slotValue(int32_t lane, int32_t step) const;
+    float slotValue(const EngineView& view, int32_t lane, int32_t step) const;
     // Sends the value of step `step` in the shown pattern.
     void sendStepValue(int32_t step, float value, int32_t lane);
     bool applyWheel(Point where, float distance);

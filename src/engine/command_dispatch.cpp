@@ -73,6 +73,9 @@ void SlicerEngine::apply(const EngineCommand& command) {
         case Kind::kNewVariation:
             newVariation();
             break;
+        case Kind::kApplyLoad:
+            applyPendingLoad();
+            break;
     }
 }
 

@@ -2,7 +2,9 @@
 // one thread that holds the claim, normally the audio thread at the start of
 // its calls. While no audio thread runs a posting thread applies itself, so a
 // command still takes effect before the next block and a save after it sees
-// it; the view the editor draws is then published by that thread too.
+// it; the view the editor draws is then published by that thread too. The
+// audio thread publishes a view at most every 15 ms of audio, and only while
+// an editor reads them.
 //
 // The claim keeps two threads from applying (and publishing) at once. The
 // audio thread marks itself running before it claims, a posting thread
@@ -51,8 +53,13 @@ void SlicerEngine::releaseApplying() {
 }
 
 bool SlicerEngine::beginAudioCall() {
-    audioThread_.store(thisThread(), std::memory_order_relaxed);
-    audioRunning_.store(true, std::memory_order_seq_cst);
+    // Stores only on a change: the block's cost stays that of the claim.
+    if (audioThread_.load(std::memory_order_relaxed) != thisThread()) {
+        audioThread_.store(thisThread(), std::memory_order_relaxed);
+    }
+    if (!audioRunning_.load(std::memory_order_relaxed)) {
+        audioRunning_.store(true, std::memory_order_seq_cst);
+    }
     if (!claimApplying()) {
         return false;
     }
@@ -105,10 +112,23 @@ bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
         // host automating from it): it is the applying thread.
         apply(command);
         mirrorParameter(command);
+        if (source == CommandSource::kHost && command.kind == EngineCommand::Kind::kSetParameter) {
+            notifyListener(true);
+        }
         return true;
     }
     const auto push = [&] {
-        return source == CommandSource::kEditor ? editorCommands_.push(command) : hostCommands_.push(command);
+        if (source == CommandSource::kEditor) {
+            return editorCommands_.push(command);
+        }
+        // Hosts may call from more than one thread of their own (never the
+        // audio thread, which applies above): they take turns at the queue.
+        while (hostPosting_.test_and_set(std::memory_order_acquire)) {
+            std::this_thread::yield();
+        }
+        const bool pushed = hostCommands_.push(command);
+        hostPosting_.clear(std::memory_order_release);
+        return pushed;
     };
     bool queued = push();
     if (!queued && applyPendingIfIdle()) {
@@ -125,8 +145,9 @@ bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
 void SlicerEngine::settleCommands() {
     const std::uint32_t editorTarget = editorCommands_.pushed();
     const std::uint32_t hostTarget = hostCommands_.pushed();
-    for (int poll = 0;
-         !reached(editorCommands_.done(), editorTarget) || !reached(hostCommands_.done(), hostTarget);
+    // Bounded: a save from inside an audio call (whose claim this thread holds) must not hang.
+    for (int poll = 0; poll < 2 * kSettlePolls && (!reached(editorCommands_.done(), editorTarget) ||
+                                                   !reached(hostCommands_.done(), hostTarget));
          ++poll) {
         if (applyPendingIfIdle()) {
             continue;
@@ -142,7 +163,9 @@ void SlicerEngine::settleCommands() {
 void SlicerEngine::publishViewEvery(std::int32_t frames) {
     const std::int32_t rate = hostSampleRate > 0 ? hostSampleRate : kFallbackSampleRate;
     samplesSinceView_ += frames > 0 ? frames : 0;
-    if (samplesSinceView_ >= rate / 1000 * kViewIntervalMs) {
+    // Only views an editor asked for since the last one: without a reader the block pays nothing.
+    if (samplesSinceView_ >= rate / 1000 * kViewIntervalMs && viewWanted_.load(std::memory_order_relaxed) &&
+        viewWanted_.exchange(false, std::memory_order_relaxed)) {
         publishView();
     }
 }
@@ -154,6 +177,7 @@ void SlicerEngine::publishView() {
 }
 
 const EngineView& SlicerEngine::latestView() {
+    viewWanted_.store(true, std::memory_order_relaxed);
     applyPendingIfIdle();
     return views_.read();
 }

@@ -32,6 +32,9 @@ struct EngineCommand {
         kToggleNoteSliceLearn,
         kSetSliceLearnTarget,  // a: slice
         kNewVariation,
+        // The state a load on the engine's host thread prepared (that
+        // engine's own: no message port carries it).
+        kApplyLoad,
     };
 
     Kind kind = Kind::kSetParameter;

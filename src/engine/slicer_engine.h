@@ -144,9 +144,10 @@ class SlicerEngine : public EngineCounts, private EngineState {
 
     // One edit as a record, on the applying thread: runs the operation it names.
     void apply(const EngineCommand& command);
-    // From `source`'s thread (one thread per source): the command takes
-    // effect before the next block, and a save after it sees it. False when
-    // its queue is full while the audio thread runs: the command is dropped.
+    // From the editor's one thread, or any of the host's: the command takes
+    // effect before the next block (at once from the audio thread itself),
+    // and a save after it sees it. False when its queue is full while the
+    // audio thread runs: the command is dropped.
     bool post(const EngineCommand& command, CommandSource source);
 
     // --- What the editor shows ---
@@ -214,6 +215,20 @@ class SlicerEngine : public EngineCounts, private EngineState {
     SavedBytes savePreset();
     bool loadBank(const std::uint8_t* in, std::size_t size);
     bool loadPreset(const std::uint8_t* in, std::size_t size);
+    // A load's settings on their way to the applying thread: a copy of the
+    // chunk without its audio, owned by the loading thread until applied.
+    struct PendingLoad {
+        const std::uint8_t* bytes = nullptr;
+        std::size_t size = 0;
+        bool preset = false;
+        bool frozen = false;
+        std::int32_t patternSamples = 0;
+    };
+    // Hands `head` and `tail` (joined) to the applying thread and waits until applied.
+    void handOverLoad(const std::uint8_t* head, std::size_t headSize, const std::uint8_t* tail,
+                      std::size_t tailSize, PendingLoad load);
+    void applyPendingLoad();
+    void applyBankSettings(const PendingLoad& load);
 
     // The block loop: host sync, then the block in segments between the
     // samples at which steps and notes start.
@@ -274,10 +289,13 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // at once never hand each other's data to the host).
     std::unique_ptr<std::uint8_t, FreeBytes> chunkData;
     std::uint8_t presetChunkOut[chunk_layout::kPresetBytes] = {};
+    // Set by the loading thread before it posts the load, read by the applying thread.
+    PendingLoad pendingLoad_;
     static constexpr std::uint32_t kEditorQueueSize = 256;
     static constexpr std::uint32_t kHostQueueSize = 1024;
     CommandQueue<EngineCommand, kEditorQueueSize> editorCommands_;
     CommandQueue<EngineCommand, kHostQueueSize> hostCommands_;
+    std::atomic_flag hostPosting_ = ATOMIC_FLAG_INIT;
     // Set by each audio call, cleared by suspend().
     std::atomic<bool> audioRunning_{false};
     // The thread that made the last audio call (a marker of its own).
@@ -285,6 +303,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // Held by the one thread that applies commands and publishes the view.
     std::atomic<bool> applying_{false};
     TripleBuffer<EngineView> views_;
+    // Set by each read of the view, cleared by the audio thread's publish.
+    std::atomic<bool> viewWanted_{true};
     std::int32_t samplesSinceView_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "engine/engine_limits.h"
 #include "engine/shared_samples.h"
@@ -78,11 +79,15 @@ void writeProgramRecord(std::uint8_t* out, const StoredProgram& record) {
     std::memcpy(out + layout::kRecordName, record.name, strnlen(record.name, layout::kRecordNameBytes - 1));
 }
 
-void readProgramRecord(const std::uint8_t* in, StoredProgram& record) {
+// The values go with the settings, on the applying thread; the name is the host's thread's.
+void readProgramValues(const std::uint8_t* in, StoredProgram& record) {
     for (std::size_t i = 0; i < layout::kParamCount; ++i) {
         record.params[i] = safeParamValue(readLeF32(in, layout::kRecordParams + 4 * i), record.params[i]);
     }
     record.patternLength = safePatternLength(readLeI32(in, layout::kRecordPatternLength));
+}
+
+void readProgramName(const std::uint8_t* in, StoredProgram& record) {
     storeProgramName(record.name, reinterpret_cast<const char*>(in + layout::kRecordName),
                      layout::kRecordNameBytes);
 }
@@ -319,17 +324,17 @@ SlicerEngine::SavedBytes SlicerEngine::saveBank() {
     return {out, static_cast<std::int32_t>(size + layout::kVariationBytes)};
 }
 
-// Both loads read straight from the host's bytes: nothing is copied, so no
-// size can overrun our buffers, and a host handing back our own chunk is harmless.
+// A load is checked whole on the host's thread, which also takes the names
+// and the frozen audio (through loadedAudio). The settings travel as a copy
+// of the chunk without its audio, applied by the applying thread (the audio
+// thread at its next call, or this thread while none runs); the load returns
+// once they are applied, so a save after it sees them.
 bool SlicerEngine::loadPreset(const std::uint8_t* in, std::size_t size) {
     if (size < layout::kPresetBytes) {
         return false;
     }
-    const std::int32_t program = playingProgramIndex();
-    readProgramRecord(in, programs[program]);
-    applyProgram(program);
-    mirrorProgram();
-    notifyListener(true);
+    readProgramName(in, programs[currentProgramIndex()]);
+    handOverLoad(in, layout::kPresetBytes, nullptr, 0, PendingLoad{nullptr, 0, true, false, 0});
     return true;
 }
 
@@ -343,9 +348,68 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
     if (shape.frozen ? !loadedAudio.reserve() : (loadedAudio.cancel(), false)) {
         return false;
     }
-
     for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
-        readProgramRecord(in + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
+        readProgramName(in + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
+    }
+    const auto count = static_cast<std::size_t>(shape.patternSamples);
+    if (shape.frozen) {
+        readSamples(in, layout::kBankAudio, loadedAudio.channel(0), count);
+        readSamples(in, layout::kBankAudio + 4 * count, loadedAudio.channel(1), count);
+        // Taken at a block start after any flush before it, so the user's last word stands.
+        loadedAudio.publish(shape.patternSamples);
+    }
+    // What follows the audio: the trailer groups, as far as the chunk has them.
+    const std::size_t audioEnd = layout::extensionOffset(count);
+    const std::size_t tail =
+        size > audioEnd ? std::min(size - audioEnd, layout::kBankTrailerBytes + layout::kVariationBytes) : 0;
+    handOverLoad(in, layout::kBankAudio, in + audioEnd, tail,
+                 PendingLoad{nullptr, 0, false, shape.frozen, shape.patternSamples});
+    return true;
+}
+
+void SlicerEngine::handOverLoad(const std::uint8_t* head, std::size_t headSize, const std::uint8_t* tail,
+                                std::size_t tailSize, PendingLoad load) {
+    std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[headSize + tailSize]);
+    if (!bytes) {
+        return;
+    }
+    std::memcpy(bytes.get(), head, headSize);
+    if (tailSize > 0) {
+        std::memcpy(bytes.get() + headSize, tail, tailSize);
+    }
+    load.bytes = bytes.get();
+    load.size = headSize + tailSize;
+    pendingLoad_ = load;
+    while (!post({EngineCommand::Kind::kApplyLoad}, CommandSource::kHost)) {
+        settleCommands();  // a full queue empties within a block
+    }
+    settleCommands();
+    pendingLoad_ = {};
+}
+
+void SlicerEngine::applyPendingLoad() {
+    const PendingLoad load = pendingLoad_;
+    if (load.bytes == nullptr) {
+        return;
+    }
+    if (load.preset) {
+        const std::int32_t program = playingProgramIndex();
+        readProgramValues(load.bytes, programs[program]);
+        applyProgram(program);
+    } else {
+        applyBankSettings(load);
+    }
+    mirrorProgram();
+    notifyListener(true);
+}
+
+// The bank's settings from a copy without the audio: the trailer groups
+// start where they would after no audio at all.
+void SlicerEngine::applyBankSettings(const PendingLoad& load) {
+    const std::uint8_t* in = load.bytes;
+    const std::size_t size = load.size;
+    for (std::size_t p = 0; p < layout::kProgramCount; ++p) {
+        readProgramValues(in + layout::kBankPrograms + p * layout::kRecordBytes, programs[p]);
     }
     for (std::size_t b = 0; b < layout::kBankCount; ++b) {
         for (std::size_t l = 0; l < layout::kLaneCount; ++l) {
@@ -358,17 +422,12 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
     readMidiTable(in, layout::kBankParamControllers, paramControllers, layout::kParamCount);
     readMidiTable(in, layout::kBankPatternNotes, patternNotes, layout::kPatternNoteCount);
 
-    freeze = shape.frozen;
-    patternSamples = shape.patternSamples;
-    const auto count = static_cast<std::size_t>(shape.patternSamples);
-    if (shape.frozen) {
-        readSamples(in, layout::kBankAudio, loadedAudio.channel(0), count);
-        readSamples(in, layout::kBankAudio + 4 * count, loadedAudio.channel(1), count);
-    }
+    freeze = load.frozen;
+    patternSamples = load.patternSamples;
 
     // The trailer may be missing from an unfrozen chunk, and older chunks
     // carry neither group, or only the first.
-    const std::size_t extension = layout::extensionOffset(count);
+    const std::size_t extension = layout::extensionOffset(0);
     const bool extended = size >= extension + layout::kExtensionBytes &&
                           hasTag(in + extension, layout::kExtTag, layout::kExtensionTag);
     if (extended) {
@@ -386,7 +445,7 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
     const ProgramSettings settings =
         withProgram ? readProgramSettings(in + extension) : ProgramSettings{-1, 0, 0.0f};
 
-    const std::size_t variation = layout::variationOffset(count);
+    const std::size_t variation = layout::variationOffset(0);
     const bool varied = size > variation && isWholeVariation(in + variation, size - variation);
     readVariation(varied ? in + variation : nullptr, steps, variationSeed);
 
@@ -399,13 +458,6 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
     } else {
         applyProgram(playingProgramIndex());
     }
-    if (shape.frozen) {
-        flushRequested = false;                     // the user loaded last
-        loadedAudio.publish(shape.patternSamples);  // last: the load's other values go before it
-    }
-    mirrorProgram();
-    notifyListener(true);
-    return true;
 }
 
 }  // namespace tramvek

@@ -45,13 +45,17 @@ class RecordingHost : public EditorHost {
         engine_.post(command, CommandSource::kEditor);
     }
     const EngineView& view() override {
-        engine_.fillView(*view_);
+        if (!viewLags) {
+            engine_.fillView(*view_);
+        }
         return *view_;
     }
     void hostIdle() override {}
 
     std::vector<Edit> edits;
     std::vector<EngineCommand> sent;
+    // As a host whose audio thread has not published since: the view stays as last read.
+    bool viewLags = false;
 
   private:
     SlicerEngine& engine_;

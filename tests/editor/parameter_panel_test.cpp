@@ -157,6 +157,26 @@ TEST_F(ParameterPanelTest, AKnobDragIsOneEditFromPressToRelease) {
     EXPECT_EQ(last, stateOf(*engine).paramValues[2]);
 }
 
+// The engine's view may lag behind the edits (a block or more): a drag moves
+// on from the value it set itself, so no movement is lost while the view is stale.
+TEST_F(ParameterPanelTest, AKnobDragLosesNoMovementWhileTheViewLags) {
+    const Point start = centreOf(Panel::knob(2));
+    const auto drag = [&](bool lagging) {
+        engine->engine().setParameter(2, 0.1f);
+        panel->draw(canvas.context);
+        host->viewLags = lagging;
+        press({{mouse::LeftButton, start},
+               {mouse::LeftButton, {start.x + 5, start.y}},
+               {mouse::LeftButton, {start.x + 12, start.y - 3}},
+               {mouse::LeftButton, {start.x + 20, start.y}}});
+        host->viewLags = false;
+        return stateOf(*engine).paramValues[2].load();
+    };
+    const float current = drag(false);
+    EXPECT_EQ(drag(true), current);
+    EXPECT_GT(current, 0.3f);
+}
+
 TEST_F(ParameterPanelTest, FlushAndFreezeFireAtMostOncePerPress) {
     std::fill_n(stateOf(*engine).playBuffers.writable(0), 100, 0.5f);
     const Point freeze = centreOf(Panel::kFreezeButton);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "params/chunk_layout.h"
 #include "support/engine_state_access.h"
 
 namespace tramvek::test {
@@ -383,6 +385,62 @@ TEST(ConcurrencyStress, AudioStaysSoundWhileHostAndEditorChangeEverything) {
     EXPECT_GT(hostActions, 100);
     EXPECT_GT(editorActions, 1000);
     std::printf("%ld blocks, %ld host actions, %ld editor actions\n", blocks, hostActions, editorActions);
+}
+
+std::uint32_t chunkU32(const Bytes& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+        value |= static_cast<std::uint32_t>(bytes.at(at + k)) << (8 * k);
+    }
+    return value;
+}
+
+// While the audio thread plays, and again once the host suspended it: the
+// value a host sets is the one it reads back at once, and a save right after
+// an edit carries it.
+TEST(ConcurrencyStress, TheHostReadsBackWhatItSetAndASaveCarriesEveryEdit) {
+    namespace layout = chunk_layout;
+    Shared s;
+    AEffect& e = s.effect.effect;
+    s.dispatch(effOpen);
+    e.dispatcher(&e, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    s.dispatch(effMainsChanged, 0, 1);
+    std::atomic<bool> playing{true};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        float* io[2] = {left.data(), right.data()};
+        std::mt19937 random(6);
+        double ppq = 0.0;
+        double tempo = 120.0;
+        while (playing.load()) {
+            moveTransport(random, 256, ppq, tempo);
+            e.processReplacing(&e, io, io, 256);
+        }
+    });
+    std::mt19937 random(5);
+    const auto edits = [&](const char* phase) {
+        for (int round = 0; round < 40; ++round) {
+            const auto index = std::uniform_int_distribution<VstInt32>(0, 7)(random);
+            const float value = std::uniform_real_distribution<float>(0.0f, 1.0f)(random);
+            const auto pattern = std::uniform_int_distribution<std::int32_t>(0, 7)(random);
+            e.setParameter(&e, index, value);
+            EXPECT_EQ(e.getParameter(&e, index), value) << phase;
+            s.effect.engine().post({EngineCommand::Kind::kSelectPattern, pattern}, CommandSource::kHost);
+            const Bytes bank = saveChunk(s, false);
+            ASSERT_GT(bank.size(), layout::kBankAudio) << phase;
+            const auto samples = static_cast<std::int32_t>(chunkU32(bank, layout::kBankPatternSamples));
+            EXPECT_EQ(chunkU32(bank, layout::extensionOffset(samples) + layout::kExtCurrentPattern), pattern)
+                << phase;
+            // Program 0's record comes first.
+            EXPECT_EQ(std::bit_cast<float>(chunkU32(bank, layout::kRecordParams + 4 * index)), value)
+                << phase;
+        }
+    };
+    edits("playing");
+    playing = false;
+    audio.join();
+    s.dispatch(effMainsChanged, 0, 0);
+    edits("suspended");
 }
 
 }  // namespace
