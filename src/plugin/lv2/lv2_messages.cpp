@@ -7,7 +7,10 @@
 namespace tramvek::lv2 {
 namespace {
 
+// The editor's edits end here; the kinds after it (a load's hand-over) are the
+// engine's own and never come from a message.
 constexpr auto kLastKind = static_cast<std::int32_t>(EngineCommand::Kind::kNewVariation);
+static_assert(kLastKind + 1 == static_cast<std::int32_t>(EngineCommand::Kind::kApplyLoad));
 // A command's object: its header and four properties of at most eight bytes' body.
 constexpr std::uint32_t kCommandBytes =
     sizeof(LV2_Atom_Object) + 4 * (sizeof(LV2_Atom_Property_Body) + sizeof(std::int64_t));
