@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 
 #include "engine/command_queue.h"
 #include "engine/editor_snapshot.h"
@@ -298,8 +299,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
     std::atomic_flag hostPosting_ = ATOMIC_FLAG_INIT;
     // Set by each audio call, cleared by suspend().
     std::atomic<bool> audioRunning_{false};
-    // The thread that made the last audio call (a marker of its own).
-    std::atomic<const void*> audioThread_{nullptr};
+    // The thread that made the last audio call.
+    std::atomic<std::thread::id> audioThread_{};
     // Held by the one thread that applies commands and publishes the view.
     std::atomic<bool> applying_{false};
     TripleBuffer<EngineView> views_;
