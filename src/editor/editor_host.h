@@ -1,11 +1,18 @@
 // What the editor needs from whatever hosts it (a plug-in format's adapter, or
 // a test): every edit of a parameter, told to the host as the user makes it so
-// that the host can record it, and turns for the host's own idle processing
-// while a mouse loop holds the editor's thread. The host in turn opens the
-// editor in its window and gives it idle, keys and the wheel (FramedEditor).
+// that the host can record it; every other edit as a command for the engine;
+// the engine's latest view to draw; and turns for the host's own idle
+// processing while a mouse loop holds the editor's thread. The host in turn
+// opens the editor in its window and gives it idle, keys and the wheel
+// (FramedEditor), and tells it of program and state changes.
+//
+// All calls come from the editor's thread.
 #pragma once
 
 #include <cstdint>
+
+#include "engine/engine_command.h"
+#include "engine/engine_view.h"
 
 namespace tramvek {
 
@@ -16,6 +23,10 @@ class EditorHost {
     virtual void beginEdit(std::int32_t index) = 0;
     virtual void performEdit(std::int32_t index, float value) = 0;
     virtual void endEdit(std::int32_t index) = 0;
+    // Any other edit; the engine carries it out in the order sent.
+    virtual void send(const EngineCommand& command) = 0;
+    // What the engine last published; valid until the next call.
+    virtual const EngineView& view() = 0;
     // Runs the host's idle processing (from the editor's idle pump).
     virtual void hostIdle() = 0;
 

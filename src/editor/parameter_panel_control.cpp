@@ -5,7 +5,6 @@
 #include "editor/editor_host.h"
 #include "editor/engine_reads.h"
 #include "editor/wheel_steps.h"
-#include "engine/slicer_engine.h"
 #include "gui/draw_context.h"
 #include "params/parameter_table.h"
 
@@ -52,9 +51,9 @@ Rect ParameterPanelControl::knob(int32_t index) {
     return {left, top, left + kKnobWidth, top + 20};
 }
 
-ParameterPanelControl::ParameterPanelControl(const Rect& bounds, SlicerEngine& engine, EditorHost& host,
+ParameterPanelControl::ParameterPanelControl(const Rect& bounds, EditorHost& host,
                                              const ViewPlacement& placement)
-    : Control(bounds, nullptr, 0, nullptr), engine_(engine), host_(host), placement_(placement) {}
+    : Control(bounds, nullptr, 0, nullptr), host_(host), placement_(placement) {}
 
 int32_t ParameterPanelControl::displayValue(int32_t index) const {
     if (index < 0 || index >= kKnobCount) {
@@ -74,7 +73,7 @@ int32_t ParameterPanelControl::infoSet() const {
 }
 
 ParameterPanelControl::Shown ParameterPanelControl::capture() const {
-    const EditorSnapshot engine = engine_.snapshot();
+    const EditorSnapshot& engine = host_.view().snapshot;
     Shown now;
     for (int32_t i = 0; i < kKnobCount; ++i) {
         now.values[i] = engine.paramValues[i];
@@ -185,8 +184,9 @@ bool ParameterPanelControl::hit(const Rect& ownRect, Point where) const {
 
 void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
     int32_t captured = -1;
-    // Where the pointer was at the last applied change.
+    // Where the pointer was at the last applied change, and the value it gave.
     Point anchor{0, 0};
+    float value = 0.0f;
     bool buttonDone = false;
     for (;;) {
         const MouseButtons buttons = context.pollMouseButtons();
@@ -201,16 +201,17 @@ void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
             }
             if (shown_.learn) {
                 // Not captured: every knob passed over later becomes the target in turn.
-                engine_.setLearnTarget(i);
+                host_.send({EngineCommand::Kind::kSetLearnTarget, i});
                 draw(context);
                 break;
             }
             captured = i;
             anchor = where;
+            value = clampUnit(shown_.values[i]);
             host_.beginEdit(captured);
         }
         if (captured >= 0) {
-            dragKnob(context, captured, anchor);
+            dragKnob(context, captured, anchor, value);
         }
         context.pollMousePosition(where);
         if (pressButtons(context, where, buttonDone)) {
@@ -222,16 +223,16 @@ void ParameterPanelControl::trackMouse(DrawContext& context, Point& where) {
     }
 }
 
-void ParameterPanelControl::dragKnob(DrawContext& context, int32_t knobIndex, Point& anchor) {
+void ParameterPanelControl::dragKnob(DrawContext& context, int32_t knobIndex, Point& anchor, float& value) {
     Point pointer;
     context.pollMousePosition(pointer);
     if (pointer == anchor) {
         return;
     }
-    const float value = static_cast<float>(pointer.x - anchor.x) * kKnobPerPixelRight +
-                        static_cast<float>(anchor.y - pointer.y) * kKnobPerPixelUp +
-                        clampUnit(shown_.values[knobIndex]);
-    host_.performEdit(knobIndex, std::clamp(value, 0.0f, 1.0f));
+    value = std::clamp(static_cast<float>(pointer.x - anchor.x) * kKnobPerPixelRight +
+                           static_cast<float>(anchor.y - pointer.y) * kKnobPerPixelUp + value,
+                       0.0f, 1.0f);
+    host_.performEdit(knobIndex, value);
     draw(context);
     idleDuringTracking();
     anchor = pointer;
@@ -242,22 +243,22 @@ bool ParameterPanelControl::pressButtons(DrawContext& context, Point where, bool
         return false;
     }
     if (hit(kFlushButton, where)) {
-        engine_.flushBuffer();
+        host_.send({EngineCommand::Kind::kFlushBuffer});
         buttonDone = true;
     } else if (hit(kFreezeButton, where)) {
-        engine_.toggleFreeze();
+        host_.send({EngineCommand::Kind::kToggleFreeze});
         buttonDone = true;
         draw(context);
     } else if (hit(kLearnButton, where)) {
-        engine_.toggleMidiLearn();
+        host_.send({EngineCommand::Kind::kToggleMidiLearn});
         draw(context);
         return true;
     } else if (hit(kNoteSliceLearnButton, where)) {
-        engine_.toggleNoteSliceLearn();
+        host_.send({EngineCommand::Kind::kToggleNoteSliceLearn});
         draw(context);
         return true;
     } else if (hit(kSliceTriggerButton, where)) {
-        engine_.toggleSliceTriggering();
+        host_.send({EngineCommand::Kind::kToggleSliceTriggering});
         draw(context);
         return true;
     }
@@ -267,7 +268,7 @@ bool ParameterPanelControl::pressButtons(DrawContext& context, Point where, bool
 bool ParameterPanelControl::wheel(DrawContext* context, Point where, float distance) {
     for (int32_t i = 0; i < kKnobCount; ++i) {
         if (hit(knob(i), where)) {
-            host_.edit(i, wheelStepped(engine_.parameter(i), distance, wheelLevels(i)));
+            host_.edit(i, wheelStepped(host_.view().snapshot.paramValues[i], distance, wheelLevels(i)));
             if (context != nullptr) {
                 draw(*context);
             }

@@ -1,8 +1,8 @@
 // The upper strip of the editor: the eight global parameters as horizontal bar
 // knobs, the buffer buttons, the MIDI-learn and note-to-slice buttons and an
-// information box about the active MIDI mode. Reads the engine on every draw;
-// parameter edits go through the editor's host, the other actions straight
-// into the engine.
+// information box about the active MIDI mode. Draws the engine's view;
+// parameter edits are gestures through the editor's host, the other actions
+// commands.
 #pragma once
 
 #include <cstdint>
@@ -14,15 +14,13 @@
 namespace tramvek {
 
 class EditorHost;
-class SlicerEngine;
 
 class ParameterPanelControl : public Control {
   public:
     static constexpr int32_t kKnobCount = EngineCounts::kParamCount;
     static constexpr int32_t kKnobWidth = 90;
 
-    ParameterPanelControl(const Rect& bounds, SlicerEngine& engine, EditorHost& host,
-                          const ViewPlacement& placement);
+    ParameterPanelControl(const Rect& bounds, EditorHost& host, const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
     // A press on a knob is one edit of its parameter, until the release.
@@ -47,7 +45,7 @@ class ParameterPanelControl : public Control {
     static constexpr Rect kInfoBox{420, 20, 545, 58};
 
   private:
-    // Everything the panel's picture depends on, read from the engine at once.
+    // Everything the panel's picture depends on, read from the view at once.
     struct Shown {
         float values[kKnobCount] = {};
         int32_t controllers[kKnobCount] = {};
@@ -63,14 +61,14 @@ class ParameterPanelControl : public Control {
     void drawKnobs(DrawContext& context);
     void drawButtons(DrawContext& context);
     void drawInfo(DrawContext& context);
-    // Moves the captured knob by the pointer's travel since the last change.
-    void dragKnob(DrawContext& context, int32_t knobIndex, Point& anchor);
+    // Moves the captured knob by the pointer's travel since the last change;
+    // `value` is where the drag has taken it (the view may not show it yet).
+    void dragKnob(DrawContext& context, int32_t knobIndex, Point& anchor, float& value);
     // The button under `where`; true when the press ends. Flush and freeze
     // fire at most once per press, and after them nothing else does.
     bool pressButtons(DrawContext& context, Point where, bool& buttonDone);
     bool hit(const Rect& ownRect, Point where) const;
 
-    SlicerEngine& engine_;
     EditorHost& host_;
     ViewPlacement placement_;
     // What the last draw showed; the mouse handling works from it.

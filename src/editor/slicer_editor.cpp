@@ -5,6 +5,7 @@
 #include "editor/parameter_panel_control.h"
 #include "editor/step_sequencer_control.h"
 #include "editor/waveform_view.h"
+#include "engine/waveform_overview.h"
 #include "gui/bitmap.h"
 #include "gui/frame.h"
 #include "gui/overlay_button.h"
@@ -35,15 +36,12 @@ void releaseBitmap(Bitmap*& bitmap) {
 
 }  // namespace
 
-SlicerEditor::SlicerEditor(EditorHost& host, SlicerEngine& engine)
-    : FramedEditor(host), engine_(engine), background_(new Bitmap(kBackgroundResource)) {
-    engine_.setListener(this);
-}
+SlicerEditor::SlicerEditor(EditorHost& host)
+    : FramedEditor(host), background_(new Bitmap(kBackgroundResource)) {}
 
 SlicerEditor::~SlicerEditor() {
     // A host may destroy the plug-in without closing the editor first.
     close();
-    engine_.forgetListener(this);
     background_->release();
 }
 
@@ -70,14 +68,14 @@ bool SlicerEditor::open(void* parent) {
     frame()->setBackground(background_);
 
     waveformSurface_ = new Bitmap(frame(), 575, 90);
-    waveformView_ =
-        addToFrame(new WaveformView(kWaveformBounds, engine_, {450, 80, 10, 245, waveformSurface_}));
+    waveformView_ = addToFrame(
+        new WaveformView(kWaveformBounds, host(), {kWaveformStripWidth, 80, 10, 245, waveformSurface_}));
     sequencerSurface_ = new Bitmap(frame(), 575, 130);
-    stepSequencer_ = addToFrame(
-        new StepSequencerControl(kSequencerBounds, engine_, {575, 130, 7, 112, sequencerSurface_}));
+    stepSequencer_ =
+        addToFrame(new StepSequencerControl(kSequencerBounds, host(), {575, 130, 7, 112, sequencerSurface_}));
     panelSurface_ = new Bitmap(frame(), 575, 110);
     parameterPanel_ =
-        addToFrame(new ParameterPanelControl(kPanelBounds, engine_, host(), {575, 102, 7, 7, panelSurface_}));
+        addToFrame(new ParameterPanelControl(kPanelBounds, host(), {575, 102, 7, 7, panelSurface_}));
 
     auto* helpBitmap = new Bitmap(kHelpResource);
     auto* label = new ParamDisplay(kHelpLabelBounds, nullptr, kHelpLabelStyle);

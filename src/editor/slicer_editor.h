@@ -1,14 +1,13 @@
 // The plug-in's editor: a frame over the background picture holding the
 // waveform view, the step sequencer, the parameter panel and the "?" help
-// button. Every idle it feeds the views from the engine and lets the frame
-// redraw what changed.
+// button. Every idle it feeds the views from the engine's view (through its
+// host) and lets the frame redraw what changed.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
 #include "editor/framed_editor.h"
-#include "engine/slicer_engine.h"
 #include "gui/control_listener.h"
 #include "gui/geometry.h"
 
@@ -21,13 +20,13 @@ class ParameterPanelControl;
 class StepSequencerControl;
 class WaveformView;
 
-class SlicerEditor : public FramedEditor, public SlicerEngine::Listener, private ControlListener {
+class SlicerEditor : public FramedEditor, private ControlListener {
   public:
     static constexpr int32_t kBackgroundResource = 128;
     static constexpr int32_t kHelpResource = 133;
 
-    // Listens to the engine from here on; edits of parameters go through `host`.
-    SlicerEditor(EditorHost& host, SlicerEngine& engine);
+    // Every edit and every read of the engine goes through `host`.
+    explicit SlicerEditor(EditorHost& host);
     ~SlicerEditor() override;
 
     // The window's size: the background picture's.
@@ -35,9 +34,10 @@ class SlicerEditor : public FramedEditor, public SlicerEngine::Listener, private
     bool open(void* parent) override;
     void close() override;
     void idle() override;
-    // From any thread: parameters or the program changed outside the panel.
-    // The panel redraws at the next idle while open; with an update the whole editor does.
-    void engineValuesChanged(bool withUpdate) override;
+    // From any thread: parameters, the program or the state changed outside
+    // the editor. The panel redraws at the next idle while open; with an
+    // update the whole editor does.
+    void engineValuesChanged(bool withUpdate);
 
     std::atomic<bool> panelRedrawPending{false};
 
@@ -56,7 +56,6 @@ class SlicerEditor : public FramedEditor, public SlicerEngine::Listener, private
     ViewType* addToFrame(ViewType* view);
     void forgetViews();
 
-    SlicerEngine& engine_;
     Bitmap* background_;
     Bitmap* waveformSurface_ = nullptr;
     Bitmap* sequencerSurface_ = nullptr;

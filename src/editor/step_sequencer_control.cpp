@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "editor/editor_host.h"
 #include "editor/engine_reads.h"
 #include "editor/wheel_steps.h"
-#include "engine/slicer_engine.h"
 #include "gui/draw_context.h"
 #include "gui/mouse_buttons.h"
 
@@ -12,7 +12,7 @@ namespace tramvek {
 
 namespace {
 
-using Engine = SlicerEngine;
+using Engine = EngineCounts;
 
 constexpr Color kBlack{0, 0, 0};
 constexpr Color kCell{240, 240, 245};
@@ -130,9 +130,9 @@ Rect StepSequencerControl::bankButton(int32_t bank) {
     return {470 + 22 * bank, 60, 488 + 22 * bank, 72};
 }
 
-StepSequencerControl::StepSequencerControl(const Rect& bounds, SlicerEngine& engine,
+StepSequencerControl::StepSequencerControl(const Rect& bounds, EditorHost& host,
                                            const ViewPlacement& placement)
-    : Control(bounds, nullptr, 0, nullptr), engine_(engine), placement_(placement) {}
+    : Control(bounds, nullptr, 0, nullptr), host_(host), placement_(placement) {}
 
 int32_t StepSequencerControl::laneValueText(float value, int32_t lane) {
     value = clampUnit(value);
@@ -174,14 +174,19 @@ int32_t StepSequencerControl::laneBarHeight(float value, int32_t lane) {
     }
 }
 
-float StepSequencerControl::slotValue(const EditorSnapshot& engine, int32_t lane, int32_t step) const {
-    const int32_t bank = clampIndex(engine.currentBank, Engine::kBankCount);
-    const int32_t firstSlot = clampIndex(engine.patternOffset, Engine::kSlotCount - kStepCount + 1);
-    return engine_.stepValue(bank, lane, firstSlot + step);
+float StepSequencerControl::slotValue(int32_t lane, int32_t step) const {
+    return host_.view()
+        .patternSteps[clampIndex(lane, Engine::kStoredLaneCount)][clampIndex(step, kStepCount)];
+}
+
+void StepSequencerControl::sendStepValue(int32_t step, float value, int32_t lane) {
+    const int32_t firstSlot =
+        clampIndex(host_.view().snapshot.patternOffset, Engine::kSlotCount - kStepCount + 1);
+    host_.send({EngineCommand::Kind::kSetStepValue, firstSlot + step, lane, value});
 }
 
 StepSequencerControl::Shown StepSequencerControl::capture() const {
-    const EditorSnapshot engine = engine_.snapshot();
+    const EditorSnapshot& engine = host_.view().snapshot;
     Shown now;
     now.editLane = editLane_;
     now.learn = engine.patternNoteLearn;
@@ -191,8 +196,8 @@ StepSequencerControl::Shown StepSequencerControl::capture() const {
     }
     now.bank = clampIndex(engine.currentBank, Engine::kBankCount);
     for (int32_t i = 0; i < kStepCount; ++i) {
-        now.values[i] = clampUnit(slotValue(engine, editLane_, i));
-        now.triggered[i] = slotValue(engine, Engine::kLaneTrigger, i) > 0.0f;
+        now.values[i] = clampUnit(slotValue(editLane_, i));
+        now.triggered[i] = slotValue(Engine::kLaneTrigger, i) > 0.0f;
     }
     now.lengthValue = clampUnit(engine.patternLengthValue);
     now.length = engine.patternLength;
@@ -426,7 +431,7 @@ void StepSequencerControl::trackSteps(PressState& press) {
     }
     // The cell hit last is written on every pass of the press, wherever the pointer is.
     if (press.hitStep >= 0) {
-        engine_.setStepValue(press.hitStep, press.hitValue, editLane_);
+        sendStepValue(press.hitStep, press.hitValue, editLane_);
         press.stepEdited = true;
     }
 }
@@ -434,11 +439,12 @@ void StepSequencerControl::trackSteps(PressState& press) {
 void StepSequencerControl::dragBox(DrawContext& context, PressState& press, bool lengthBox) {
     Point anchor;
     context.pollMousePosition(anchor);
+    // Each pass moves on from the value the last one set, which the view may not show yet.
+    float shown = lengthBox ? shown_.lengthValue : shown_.shuffle;
     do {
         (lengthBox ? press.lengthDragged : press.shuffleDragged) = true;
         Point pointer;
         context.pollMousePosition(pointer);
-        const float shown = lengthBox ? shown_.lengthValue : shown_.shuffle;
         float value = static_cast<float>(pointer.x - anchor.x) * kBoxDragPerPixel +
                       static_cast<float>(anchor.y - pointer.y) * kBoxDragPerPixel + shown;
         value = std::clamp(value, 0.0f, 1.0f);
@@ -446,10 +452,11 @@ void StepSequencerControl::dragBox(DrawContext& context, PressState& press, bool
             value = lengthBox ? 1.0f : 0.0f;
         }
         if (lengthBox) {
-            engine_.setPatternLength(value);
+            host_.send({EngineCommand::Kind::kSetPatternLength, 0, 0, value});
         } else {
-            engine_.setShuffle(value);
+            host_.send({EngineCommand::Kind::kSetShuffle, 0, 0, value});
         }
+        shown = lengthBox ? clampPatternLengthValue(value) : value;
         draw(context);
         idleDuringTracking();
         press.buttons = context.pollMouseButtons();
@@ -462,9 +469,9 @@ bool StepSequencerControl::trackResolution(const PressState& press) {
         return false;
     }
     if (press.right()) {
-        engine_.previousResolution();
+        host_.send({EngineCommand::Kind::kPreviousResolution});
     } else {
-        engine_.nextResolution();
+        host_.send({EngineCommand::Kind::kNextResolution});
     }
     return true;
 }
@@ -487,16 +494,16 @@ void StepSequencerControl::trackPatterns(PressState& press) {
             continue;
         }
         if (shown_.learn) {
-            engine_.setPatternLearnTarget(k);
+            host_.send({EngineCommand::Kind::kSetPatternLearnTarget, k});
         } else if (press.shift()) {
             if (press.left()) {
-                engine_.copyPattern(k);
+                host_.send({EngineCommand::Kind::kCopyPattern, k});
             } else if (press.right()) {
-                engine_.pastePattern(k);
-                engine_.selectPattern(k);
+                host_.send({EngineCommand::Kind::kPastePattern, k});
+                host_.send({EngineCommand::Kind::kSelectPattern, k});
             }
         } else {
-            engine_.selectPattern(k);
+            host_.send({EngineCommand::Kind::kSelectPattern, k});
             press.stepEdited = true;
         }
         return;
@@ -509,7 +516,7 @@ void StepSequencerControl::trackBanks(const PressState& press) {
     }
     for (int32_t b = 0; b < kBankButtonCount; ++b) {
         if (hit(bankButton(b), press.where)) {
-            engine_.selectBank(b);
+            host_.send({EngineCommand::Kind::kSelectBank, b});
         }
     }
 }
@@ -518,7 +525,7 @@ bool StepSequencerControl::trackLearnButton(const PressState& press) {
     if (press.stepEdited || press.lengthDragged || !hit(kLearnButton, press.where)) {
         return false;
     }
-    engine_.togglePatternNoteLearn();
+    host_.send({EngineCommand::Kind::kTogglePatternNoteLearn});
     return true;
 }
 
@@ -539,18 +546,19 @@ bool StepSequencerControl::applyWheel(Point where, float distance) {
         return false;
     }
     if (hit(kLengthBox, where)) {
-        engine_.setPatternLength(
-            wheelStepped(engine_.snapshot().patternLengthValue, distance, kLengthLevels));
+        host_.send({EngineCommand::Kind::kSetPatternLength, 0, 0,
+                    wheelStepped(host_.view().snapshot.patternLengthValue, distance, kLengthLevels)});
         return true;
     }
     if (hit(kShuffleBox, where)) {
-        engine_.setShuffle(wheelStepped(engine_.snapshot().shuffle, distance, kPercentLevels));
+        host_.send({EngineCommand::Kind::kSetShuffle, 0, 0,
+                    wheelStepped(host_.view().snapshot.shuffle, distance, kPercentLevels)});
         return true;
     }
     for (int32_t i = kStepCount - 1; i >= 0; --i) {
         if (hit(stepCell(i), where)) {
-            const float value = slotValue(engine_.snapshot(), editLane_, i);
-            engine_.setStepValue(i, laneWheelStepped(value, distance, editLane_), editLane_);
+            const float value = slotValue(editLane_, i);
+            sendStepValue(i, laneWheelStepped(value, distance, editLane_), editLane_);
             return true;
         }
     }

@@ -1,7 +1,7 @@
 // The middle strip of the editor: the 32 steps of the current pattern for one
 // lane as bars with numbers, the lane, pattern and bank buttons, the length,
 // shuffle and resolution boxes, the pattern-note learn button and a help box.
-// It reads the engine on every draw and writes the user's edits straight into it.
+// It draws the engine's view and sends the user's edits as commands.
 #pragma once
 
 #include <array>
@@ -15,7 +15,7 @@
 
 namespace tramvek {
 
-class SlicerEngine;
+class EditorHost;
 
 class StepSequencerControl : public Control {
   public:
@@ -27,7 +27,7 @@ class StepSequencerControl : public Control {
     static constexpr int32_t kBankButtonCount = EngineCounts::kBankCount;
     static constexpr int32_t kHelpLineCount = 3;
 
-    StepSequencerControl(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);
+    StepSequencerControl(const Rect& bounds, EditorHost& host, const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
@@ -77,8 +77,10 @@ class StepSequencerControl : public Control {
     Shown capture() const;
     // The engine no longer matches what the last draw showed.
     bool stale() const;
-    // Step `step` of `lane` in the shown pattern, wherever the engine's bank and offset point.
-    float slotValue(const EditorSnapshot& engine, int32_t lane, int32_t step) const;
+    // Step `step` of `lane` in the shown pattern.
+    float slotValue(int32_t lane, int32_t step) const;
+    // Sends the value of step `step` in the shown pattern.
+    void sendStepValue(int32_t step, float value, int32_t lane);
     bool applyWheel(Point where, float distance);
     // Draws at once when the engine changed under a press.
     void showChanges(DrawContext& context);
@@ -98,7 +100,7 @@ class StepSequencerControl : public Control {
     bool trackLearnButton(const PressState& press);
     bool hit(const Rect& ownRect, Point where) const;
 
-    SlicerEngine& engine_;
+    EditorHost& host_;
     ViewPlacement placement_;
     int32_t editLane_ = 0;
     // What the last draw showed; the mouse handling works from it.

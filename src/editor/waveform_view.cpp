@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "editor/editor_host.h"
 #include "editor/engine_reads.h"
-#include "engine/slicer_engine.h"
 #include "gui/draw_context.h"
 
 namespace tramvek {
@@ -23,9 +23,6 @@ constexpr FontId kTextFont = 6;
 constexpr int32_t kTextSize = 9;
 constexpr int32_t kCentred = 1;
 
-constexpr int32_t kShortCycle = 10;
-constexpr int32_t kFallbackCycle = 44100;
-constexpr int32_t kFallbackStride = 10;
 // Far beyond any picture, small enough that no conversion overflows.
 constexpr float kColumnLimit = 1.0e6f;
 
@@ -41,8 +38,8 @@ int32_t scaledSample(float gain, float sample) {
 
 }  // namespace
 
-WaveformView::WaveformView(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement)
-    : View(bounds), engine_(engine), placement_(placement) {
+WaveformView::WaveformView(const Rect& bounds, EditorHost& host, const ViewPlacement& placement)
+    : View(bounds), host_(host), placement_(placement) {
     const int32_t sliceWidth = (placement_.width - 2) / kSliceCount;
     for (int32_t k = 0; k < kSliceCount; ++k) {
         const int32_t left = 1 + sliceWidth * k;
@@ -52,23 +49,15 @@ WaveformView::WaveformView(const Rect& bounds, SlicerEngine& engine, const ViewP
 
 void WaveformView::refreshWaveform() {
     const auto gain = static_cast<float>(placement_.height + 22);
-    int32_t cycle = engine_.snapshot().recordCycleSamples;
-    if (cycle < kShortCycle) {
-        cycle = kFallbackCycle;
-    }
-    // The last column reads sample width x stride <= cycle, which must lie in the buffers.
-    cycle = std::min(cycle, SlicerEngine::kBufferCapacity - 1);
+    const EngineView& view = host_.view();
+    // The engine samples the columns of the editor's strip; any further ones stay silent.
     const int32_t lastColumn = std::clamp(placement_.width, 0, kColumnCapacity - 1);
-    int32_t stride = lastColumn > 0 ? cycle / lastColumn : 0;
-    if (stride < 1) {
-        stride = kFallbackStride;
-    }
-    stride = std::min(stride, (SlicerEngine::kBufferCapacity - 1) / std::max(lastColumn, 1));
-    std::array<float, kColumnCapacity> left{};
-    std::array<float, kColumnCapacity> right{};
-    engine_.samplePlayedAudio(stride, lastColumn + 1, left.data(), right.data());
+    const int32_t sampled = std::clamp(view.waveformCount, 0, EngineView::kWaveformColumns);
     for (int32_t k = 0; k <= lastColumn; ++k) {
-        columns_[k] = (scaledSample(gain, left[k]) + scaledSample(gain, right[k])) / 2;
+        columns_[k] =
+            k < sampled
+                ? (scaledSample(gain, view.waveformLeft[k]) + scaledSample(gain, view.waveformRight[k])) / 2
+                : 0;
     }
     if (columns_ != drawnColumns_ || captureSlices() != drawnSlices_) {
         setNeedsRedraw(true);
@@ -76,7 +65,7 @@ void WaveformView::refreshWaveform() {
 }
 
 WaveformView::Slices WaveformView::captureSlices() const {
-    const EditorSnapshot engine = engine_.snapshot();
+    const EditorSnapshot& engine = host_.view().snapshot;
     Slices now;
     now.learn = engine.sliceNoteLearn;
     now.learnTarget = engine.sliceLearnTarget;
@@ -151,12 +140,12 @@ void WaveformView::drawWaveform(DrawContext& context) {
 }
 
 void WaveformView::trackMouse(DrawContext&, Point& where) {
-    if (!engine_.snapshot().sliceNoteLearn) {
+    if (!host_.view().snapshot.sliceNoteLearn) {
         return;
     }
     for (int32_t k = 0; k < kSliceCount; ++k) {
         if (placement_.inFrame(sliceBoxes_[k]).contains(where)) {
-            engine_.setSliceLearnTarget(k);
+            host_.send({EngineCommand::Kind::kSetSliceLearnTarget, k});
             return;
         }
     }

@@ -13,19 +13,20 @@
 
 namespace tramvek {
 
-class SlicerEngine;
+class EditorHost;
 
 class WaveformView : public View {
   public:
     static constexpr int32_t kColumnCapacity = 1000;
     static constexpr int32_t kSliceCount = EngineCounts::kSliceCount;
 
-    WaveformView(const Rect& bounds, SlicerEngine& engine, const ViewPlacement& placement);
+    WaveformView(const Rect& bounds, EditorHost& host, const ViewPlacement& placement);
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
-    // Samples the engine's play buffers, one sample per column, and marks the
-    // view for redraw when the waveform or the slices it shows have changed.
+    // Takes the engine view's overview of the play buffers, one sample per
+    // column, and marks the view for redraw when the waveform or the slices
+    // it shows have changed.
     virtual void refreshWaveform();
 
     // Column k's waveform value (signed; a full-scale sample gives 102).
@@ -34,7 +35,7 @@ class WaveformView : public View {
     const Rect& sliceBox(int32_t k) const { return sliceBoxes_[k]; }
 
   private:
-    // What the slices show, read from the engine at once.
+    // What the slices show, read from the view at once.
     struct Slices {
         bool learn = false;
         int32_t learnTarget = 0;
@@ -50,7 +51,7 @@ class WaveformView : public View {
     void drawSlices(DrawContext& context);
     void drawWaveform(DrawContext& context);
 
-    SlicerEngine& engine_;
+    EditorHost& host_;
     ViewPlacement placement_;
     // Sampled by the last refresh; drawn from.
     Columns columns_{};

@@ -34,6 +34,12 @@ inline std::int32_t clampPatternLength(std::int32_t steps) {
     return std::clamp(steps, 1, EngineCounts::kStepsPerPattern);
 }
 
+// The pattern length as a share of the longest pattern: at least 2 of 32 steps.
+inline float clampPatternLengthValue(float value) {
+    constexpr float kMinPatternLengthValue = 0.07f;
+    return value >= kMinPatternLengthValue ? std::min(value, 1.0f) : kMinPatternLengthValue;
+}
+
 // A length or cycle that indexes the audio buffers: 1..capacity.
 inline std::int32_t clampCycle(std::int32_t samples) {
     return std::clamp(samples, 1, EngineCounts::kBufferCapacity);

@@ -10,6 +10,7 @@
 #include "engine/portable_math.h"
 #include "engine/shared_samples.h"
 #include "engine/step_variation.h"
+#include "engine/waveform_overview.h"
 #include "params/parameter_table.h"
 #include "params/program_record.h"
 
@@ -17,7 +18,6 @@ namespace tramvek {
 namespace {
 
 constexpr std::int32_t kFirstSliceNote = 48;
-constexpr float kMinPatternLengthValue = 0.07f;
 
 bool isIndex(std::int32_t index, std::int32_t count) {
     return index >= 0 && index < count;
@@ -83,13 +83,17 @@ void SlicerEngine::initialisePrograms() {
 }
 
 void SlicerEngine::setStepValue(std::int32_t step, float value, std::int32_t lane) {
+    if (isIndex(step, kStepsPerPattern)) {
+        setSlotValue(patternOffset + step, value, lane);
+    }
+}
+
+void SlicerEngine::setSlotValue(std::int32_t slot, float value, std::int32_t lane) {
     const std::int32_t bank = currentBank;
-    const std::int32_t firstSlot = patternOffset;
-    if (!isIndex(step, kStepsPerPattern) || !isIndex(lane, kStoredLaneCount) || !isIndex(bank, kBankCount) ||
-        !isIndex(firstSlot, kStepsPerPattern * kPatternCount)) {
+    if (!isIndex(slot, kStepsPerPattern * kPatternCount) || !isIndex(lane, kStoredLaneCount) ||
+        !isIndex(bank, kBankCount)) {
         return;
     }
-    const std::int32_t slot = firstSlot + step;
     if (lane == kLaneReverse) {
         value = value > 0.0f ? 1.0f : 0.0f;
     }
@@ -97,10 +101,7 @@ void SlicerEngine::setStepValue(std::int32_t step, float value, std::int32_t lan
 }
 
 void SlicerEngine::setPatternLength(float value) {
-    if (!(value >= kMinPatternLengthValue)) {
-        value = kMinPatternLengthValue;
-    }
-    value = std::min(value, 1.0f);
+    value = clampPatternLengthValue(value);
     patternLengthValue = value;
     patternLength = static_cast<std::int32_t>(static_cast<float>(kStepsPerPattern) * value);
 }
@@ -267,6 +268,22 @@ EditorSnapshot SlicerEngine::snapshot() const {
         now.patternNotes[k] = patternNotes[k];
     }
     return now;
+}
+
+static_assert(kWaveformStripWidth + 1 <= EngineView::kWaveformColumns);
+
+void SlicerEngine::fillView(EngineView& view) const {
+    view.snapshot = snapshot();
+    const std::int32_t bank = std::clamp(view.snapshot.currentBank, 0, kBankCount - 1);
+    const std::int32_t firstSlot = std::clamp(view.snapshot.patternOffset, 0, kSlotCount - kStepsPerPattern);
+    for (std::int32_t lane = 0; lane < kStoredLaneCount; ++lane) {
+        for (std::int32_t step = 0; step < kStepsPerPattern; ++step) {
+            view.patternSteps[lane][step] = steps[bank][lane][firstSlot + step];
+        }
+    }
+    view.waveformStride = waveformStride(view.snapshot.recordCycleSamples, kWaveformStripWidth);
+    view.waveformCount = kWaveformStripWidth + 1;
+    samplePlayedAudio(view.waveformStride, view.waveformCount, view.waveformLeft, view.waveformRight);
 }
 
 float SlicerEngine::stepValue(std::int32_t bank, std::int32_t lane, std::int32_t slot) const {

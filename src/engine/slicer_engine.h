@@ -13,8 +13,10 @@
 #include <memory>
 
 #include "engine/editor_snapshot.h"
+#include "engine/engine_command.h"
 #include "engine/engine_counts.h"
 #include "engine/engine_state.h"
+#include "engine/engine_view.h"
 #include "engine/midi_message.h"
 #include "engine/parameter_report.h"
 #include "engine/transport_position.h"
@@ -23,6 +25,10 @@
 namespace tramvek {
 
 class SlicerEngine;
+
+// The threads that send the engine commands, each through a queue of its own.
+enum class CommandSource : std::int32_t { kEditor, kHost };
+
 // White-box tests' one way into the private state (defined in tests/support).
 EngineState& engineStateForTests(SlicerEngine& engine);
 
@@ -98,6 +104,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
 
     // --- Editor operations (editor thread; out-of-range indices are ignored) ---
     void setStepValue(std::int32_t step, float value, std::int32_t lane);
+    // The same by slot of the current bank (the pattern's first slot plus its step).
+    void setSlotValue(std::int32_t slot, float value, std::int32_t lane);
     void setPatternLength(float value);
     void nextResolution();
     void previousResolution();
@@ -119,7 +127,18 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void newVariation();
     void setVariationSeed(std::uint32_t seed);
 
+    // One edit as a record: runs the operation it names.
+    void apply(const EngineCommand& command);
+    // From `source`'s thread: the command takes effect before the next block.
+    // False when it could not be queued.
+    bool post(const EngineCommand& command, CommandSource source);
+
     // --- What the editor shows (any thread) ---
+    // Everything an editor draws, read once: the snapshot, the shown
+    // pattern's steps and the waveform overview of the played audio.
+    void fillView(EngineView& view) const;
+    // The editor's thread: the view last published.
+    const EngineView& latestView();
     EditorSnapshot snapshot() const;
     // Slot `slot` of `lane` in `bank`, 0..1 as stored.
     float stepValue(std::int32_t bank, std::int32_t lane, std::int32_t slot) const;
@@ -222,6 +241,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // at once never hand each other's data to the host).
     std::unique_ptr<std::uint8_t, FreeBytes> chunkData;
     std::uint8_t presetChunkOut[chunk_layout::kPresetBytes] = {};
+    std::unique_ptr<EngineView> editorView_{new EngineView()};
 };
 
 }  // namespace tramvek

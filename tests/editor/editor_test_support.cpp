@@ -26,10 +26,12 @@ void EditorTest::SetUp() {
     HostRecorder::onIdle = nullptr;
     engine = std::make_unique<SlicerPlugin>(&HostRecorder::callback);
     ASSERT_TRUE(engine->ready());
+    host = std::make_unique<RecordingHost>(engine->engine());
 }
 
 void EditorTest::TearDown() {
     destroyEditor();
+    host.reset();
     engine.reset();
     HostRecorder::onIdle = nullptr;
     RasterTest::TearDown();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "editor/editor_host.h"
 #include "editor/view_placement.h"
 #include "gui/bitmap.h"
 #include "gui/gui_test_support.h"
@@ -17,6 +18,44 @@ struct HostRecorder {
     static std::vector<uint32_t> idleTimes;
     static std::function<void()> onIdle;
     static VstIntPtr VST_CALLBACK callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float);
+};
+
+// The editor's host over the test's engine, on the test's own thread: every
+// command is applied as it comes, the view is read afresh at each call, and
+// the parameter gestures are kept in order (a perform sets the engine, as a
+// plug-in's would).
+class RecordingHost : public EditorHost {
+  public:
+    enum Kind { kBegin, kPerform, kEnd };
+    struct Edit {
+        Kind kind;
+        int32_t index;
+        float value;
+    };
+
+    explicit RecordingHost(SlicerEngine& engine) : engine_(engine) {}
+    void beginEdit(int32_t index) override { edits.push_back({kBegin, index, 0.0f}); }
+    void performEdit(int32_t index, float value) override {
+        edits.push_back({kPerform, index, value});
+        engine_.apply({EngineCommand::Kind::kSetParameter, index, 0, value});
+    }
+    void endEdit(int32_t index) override { edits.push_back({kEnd, index, 0.0f}); }
+    void send(const EngineCommand& command) override {
+        sent.push_back(command);
+        engine_.apply(command);
+    }
+    const EngineView& view() override {
+        engine_.fillView(*view_);
+        return *view_;
+    }
+    void hostIdle() override {}
+
+    std::vector<Edit> edits;
+    std::vector<EngineCommand> sent;
+
+  private:
+    SlicerEngine& engine_;
+    std::unique_ptr<EngineView> view_ = std::make_unique<EngineView>();
 };
 
 // A fresh engine, the raster back end with a fake clock, and a window-sized
@@ -34,6 +73,7 @@ class EditorTest : public RasterTest {
     void script(std::initializer_list<ScriptedInput::Step> steps);
 
     std::unique_ptr<SlicerPlugin> engine;
+    std::unique_ptr<RecordingHost> host;
     Canvas canvas{590, 331, packRgb(1, 2, 3)};
 };
 

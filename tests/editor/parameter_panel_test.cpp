@@ -3,36 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "editor/editor_host.h"
 #include "editor_test_support.h"
 
 namespace tramvek::test {
 namespace {
-
-// Records the panel's edits in order; a perform sets the engine, as a plug-in's would.
-class RecordingHost : public EditorHost {
-  public:
-    enum Kind { kBegin, kPerform, kEnd };
-    struct Edit {
-        Kind kind;
-        int32_t index;
-        float value;
-    };
-
-    explicit RecordingHost(SlicerEngine& engine) : engine_(engine) {}
-    void beginEdit(int32_t index) override { edits.push_back({kBegin, index, 0.0f}); }
-    void performEdit(int32_t index, float value) override {
-        edits.push_back({kPerform, index, value});
-        engine_.setParameter(index, value);
-    }
-    void endEdit(int32_t index) override { edits.push_back({kEnd, index, 0.0f}); }
-    void hostIdle() override {}
-
-    std::vector<Edit> edits;
-
-  private:
-    SlicerEngine& engine_;
-};
 
 using Panel = ParameterPanelControl;
 constexpr int32_t kOrigin = 7;
@@ -47,8 +21,7 @@ class ParameterPanelTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        host = std::make_unique<RecordingHost>(engine->engine());
-        panel.reset(new Panel({7, 7, 582, 109}, engine->engine(), *host, surface.placement));
+        panel.reset(new Panel({7, 7, 582, 109}, *host, surface.placement));
         panel->draw(canvas.context);
     }
     void press(std::initializer_list<ScriptedInput::Step> steps) {
@@ -71,7 +44,6 @@ class ParameterPanelTest : public EditorTest {
     }
 
     Placement surface{575, 110, {575, 102, kOrigin, kOrigin, nullptr}};
-    std::unique_ptr<RecordingHost> host;
     ViewPtr<Panel> panel;
 };
 

@@ -26,7 +26,7 @@ class StepSequencerTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        control.reset(new Seq({5, 112, 565, 242}, engine->engine(), surface.placement));
+        control.reset(new Seq({5, 112, 565, 242}, *host, surface.placement));
     }
     void drawIt() { control->draw(canvas.context); }
     void press(std::initializer_list<ScriptedInput::Step> steps) {

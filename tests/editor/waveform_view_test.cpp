@@ -19,7 +19,7 @@ class WaveformViewTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        view.reset(new WaveformView({10, 245, 460, 325}, engine->engine(), surface.placement));
+        view.reset(new WaveformView({10, 245, 460, 325}, *host, surface.placement));
     }
     void refreshAndDraw() {
         view->refreshWaveform();

@@ -14,13 +14,16 @@ KeyCode toolkitKey(const VstKeyCode& key) {
 }  // namespace
 
 Vst2Editor::Vst2Editor(ExtendedEffectBase& owner, SlicerEngine& engine)
-    : EditorBase(&owner), owner_(owner), engine_(engine), editor_(*this, engine) {
+    : EditorBase(&owner), owner_(owner), engine_(engine), editor_(*this) {
     const Rect size = editor_.bounds();
     editorRect = ERect{static_cast<int16_t>(size.top), static_cast<int16_t>(size.left),
                        static_cast<int16_t>(size.bottom), static_cast<int16_t>(size.right)};
+    engine_.setListener(this);
 }
 
-Vst2Editor::~Vst2Editor() = default;
+Vst2Editor::~Vst2Editor() {
+    engine_.forgetListener(this);
+}
 
 VstInt32 Vst2Editor::getRect(ERect** out) {
     *out = &editorRect;
@@ -61,18 +64,30 @@ void Vst2Editor::beginEdit(std::int32_t index) {
     owner_.hostBeginEdit(index);
 }
 
-// The engine takes the value as from any editor; only the host's report is new.
+// The engine has the value before the host hears of it, so that the host reads back what it heard.
 void Vst2Editor::performEdit(std::int32_t index, float value) {
-    engine_.setParameter(index, value);
-    owner_.hostAutomate(index, value);
+    engine_.post({EngineCommand::Kind::kSetParameter, index, 0, value}, CommandSource::kEditor);
+    owner_.hostAutomate(index, engine_.parameter(index));
 }
 
 void Vst2Editor::endEdit(std::int32_t index) {
     owner_.hostEndEdit(index);
 }
 
+void Vst2Editor::send(const EngineCommand& command) {
+    engine_.post(command, CommandSource::kEditor);
+}
+
+const EngineView& Vst2Editor::view() {
+    return engine_.latestView();
+}
+
 void Vst2Editor::hostIdle() {
     owner_.hostIdle();
+}
+
+void Vst2Editor::engineValuesChanged(bool hostShouldRefresh) {
+    editor_.engineValuesChanged(hostShouldRefresh);
 }
 
 }  // namespace tramvek

@@ -1,0 +1,86 @@
+// A command from another thread or a message port, carried out by the
+// operation of the same name.
+#include "engine/slicer_engine.h"
+
+namespace tramvek {
+
+void SlicerEngine::apply(const EngineCommand& command) {
+    using Kind = EngineCommand::Kind;
+    switch (command.kind) {
+        case Kind::kSetParameter:
+            setParameter(command.a, command.value);
+            break;
+        case Kind::kSelectProgram:
+            selectProgram(command.a);
+            break;
+        case Kind::kSetStepValue:
+            setSlotValue(command.a, command.value, command.b);
+            break;
+        case Kind::kSetPatternLength:
+            setPatternLength(command.value);
+            break;
+        case Kind::kSetShuffle:
+            setShuffle(command.value);
+            break;
+        case Kind::kNextResolution:
+            nextResolution();
+            break;
+        case Kind::kPreviousResolution:
+            previousResolution();
+            break;
+        case Kind::kSelectPattern:
+            selectPattern(command.a);
+            break;
+        case Kind::kSelectBank:
+            selectBank(command.a);
+            break;
+        case Kind::kCopyPattern:
+            copyPattern(command.a);
+            break;
+        case Kind::kPastePattern:
+            pastePattern(command.a);
+            break;
+        case Kind::kFlushBuffer:
+            flushBuffer();
+            break;
+        case Kind::kToggleFreeze:
+            toggleFreeze();
+            break;
+        case Kind::kToggleMidiLearn:
+            toggleMidiLearn();
+            break;
+        case Kind::kSetLearnTarget:
+            setLearnTarget(command.a);
+            break;
+        case Kind::kTogglePatternNoteLearn:
+            togglePatternNoteLearn();
+            break;
+        case Kind::kSetPatternLearnTarget:
+            setPatternLearnTarget(command.a);
+            break;
+        case Kind::kToggleSliceTriggering:
+            toggleSliceTriggering();
+            break;
+        case Kind::kToggleNoteSliceLearn:
+            toggleNoteSliceLearn();
+            break;
+        case Kind::kSetSliceLearnTarget:
+            setSliceLearnTarget(command.a);
+            break;
+        case Kind::kNewVariation:
+            newVariation();
+            break;
+    }
+}
+
+bool SlicerEngine::post(const EngineCommand& command, CommandSource) {
+    apply(command);
+    return true;
+}
+
+const EngineView& SlicerEngine::latestView() {
+    fillView(*editorView_);
+    return *editorView_;
+}
+
+}  // namespace tramvek
