@@ -81,8 +81,7 @@ void storeVoice(const VoiceRun& v, EngineState& e) {
     e.releaseStep = v.releaseStep;
     e.releaseCurve = v.releaseCurve;
     e.holdCounter = v.holdCounter;
-    // holdSamples is not stored back: the parameter path may recompute it
-    // while a block runs, and the voice only reads it.
+    // holdSamples is not stored back: the voice only reads it.
     e.voiceGain = v.voiceGain;
     e.filter = v.filter;
     e.filterHistoryL = v.historyL;
@@ -114,6 +113,7 @@ void SlicerEngine::processAccumulating(float** inputs, float** outputs, std::int
 
 void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sampleFrames, bool replacing,
                             const TransportPosition* position) {
+    const bool applies = beginAudioCall();
     dropWaitingStartsIfSuspended();
     takeOverBufferChanges();
     syncToHost(sampleFrames, position);
@@ -132,6 +132,10 @@ void SlicerEngine::runBlock(float** inputs, float** outputs, std::int32_t sample
     }
     endBlock(sampleFrames);
     playBuffers.settle();
+    if (applies) {
+        publishViewEvery(sampleFrames);
+        releaseApplying();
+    }
 }
 
 void SlicerEngine::takeOverBufferChanges() {

@@ -8,10 +8,13 @@ void SlicerEngine::apply(const EngineCommand& command) {
     using Kind = EngineCommand::Kind;
     switch (command.kind) {
         case Kind::kSetParameter:
-            setParameter(command.a, command.value);
+            applyParameter(command.a, command.value);
             break;
         case Kind::kSelectProgram:
-            selectProgram(command.a);
+            if (command.a >= 0 && command.a < kProgramCount) {
+                applyProgram(command.a);
+                notifyListener(false);
+            }
             break;
         case Kind::kSetStepValue:
             setSlotValue(command.a, command.value, command.b);
@@ -41,7 +44,7 @@ void SlicerEngine::apply(const EngineCommand& command) {
             pastePattern(command.a);
             break;
         case Kind::kFlushBuffer:
-            flushBuffer();
+            flushRequested = true;  // the posting thread has dropped a load not yet taken
             break;
         case Kind::kToggleFreeze:
             toggleFreeze();
@@ -71,16 +74,6 @@ void SlicerEngine::apply(const EngineCommand& command) {
             newVariation();
             break;
     }
-}
-
-bool SlicerEngine::post(const EngineCommand& command, CommandSource) {
-    apply(command);
-    return true;
-}
-
-const EngineView& SlicerEngine::latestView() {
-    fillView(*editorView_);
-    return *editorView_;
 }
 
 }  // namespace tramvek

@@ -1,7 +1,7 @@
 // MIDI from the host: controllers learned onto parameters, notes learned onto
-// patterns, and notes that start slices directly. Runs on the audio thread;
-// the learn targets are set by the editor's thread, so each is checked where
-// it is used.
+// patterns, and notes that start slices directly. Runs on the audio thread,
+// after the commands other threads posted; the learn targets may hold
+// anything a command set, so each is checked where it is used.
 #include <algorithm>
 
 #include "engine/slicer_engine.h"
@@ -38,6 +38,7 @@ void learnNumber(Shared<std::int32_t>* table, std::int32_t count, std::int32_t t
 }  // namespace
 
 void SlicerEngine::receiveMidi(const MidiMessage* messages, std::int32_t count) {
+    const bool applies = beginAudioCall();
     dropWaitingStartsIfSuspended();
     for (std::int32_t i = 0; messages != nullptr && i < count; ++i) {
         const MidiMessage& midi = messages[i];
@@ -49,6 +50,9 @@ void SlicerEngine::receiveMidi(const MidiMessage* messages, std::int32_t count) 
         } else if (status == kControlChange && data1 != 0) {
             handleController(data1, data2);
         }
+    }
+    if (applies) {
+        releaseApplying();
     }
 }
 

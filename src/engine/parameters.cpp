@@ -9,6 +9,13 @@ namespace tramvek {
 static_assert(SlicerEngine::kParamCount == kParameterCount);
 
 void SlicerEngine::setParameter(std::int32_t index, float value) {
+    if (isParamIndex(index) && std::isfinite(value)) {
+        requestedParams_[index] = value;
+        applyParameter(index, value);
+    }
+}
+
+void SlicerEngine::applyParameter(std::int32_t index, float value) {
     // NaN or infinity is no parameter value: storing it would poison the
     // program (and every chunk saved from it) and the engine's arithmetic.
     if (!isParamIndex(index) || !std::isfinite(value)) {
@@ -53,12 +60,11 @@ void SlicerEngine::setParameter(std::int32_t index, float value) {
 }
 
 void SlicerEngine::setParameterFromHost(std::int32_t index, float value) {
-    setParameter(index, value);
-    notifyListener(true);
+    post({EngineCommand::Kind::kSetParameter, index, 0, value}, CommandSource::kHost);
 }
 
 float SlicerEngine::parameter(std::int32_t index) const {
-    return isParamIndex(index) ? paramValues[index].load() : 0.0f;
+    return isParamIndex(index) ? requestedParams_[index].load() : 0.0f;
 }
 
 }  // namespace tramvek

@@ -7,25 +7,25 @@
 
 namespace tramvek {
 
-// The index is another thread's value and the MIDI path reaches the record
-// from the audio thread, so it is clamped where it is used.
+// The program hosts see: the one last selected, even before it applies.
 std::int32_t SlicerEngine::currentProgramIndex() const {
-    return std::clamp<std::int32_t>(currentProgram, 0, kProgramCount - 1);
+    return std::clamp<std::int32_t>(requestedProgram_, 0, kProgramCount - 1);
 }
 
+// The program the engine plays: the applying thread's.
 StoredProgram& SlicerEngine::currentProgramRecord() {
-    return programs[currentProgramIndex()];
+    return programs[std::clamp<std::int32_t>(currentProgram, 0, kProgramCount - 1)];
 }
 
 const StoredProgram& SlicerEngine::currentProgramRecord() const {
-    return programs[currentProgramIndex()];
+    return programs[std::clamp<std::int32_t>(currentProgram, 0, kProgramCount - 1)];
 }
 
 void SlicerEngine::applyProgram(std::int32_t program) {
     currentProgram = program;
     const StoredProgram& record = programs[program];
     for (std::int32_t index = 0; index < kParamCount; ++index) {
-        setParameter(index, record.params[index]);
+        applyParameter(index, record.params[index]);
     }
     patternLength = record.patternLength;
     patternLengthValue = static_cast<float>(record.patternLength) / static_cast<float>(kStepsPerPattern);
@@ -36,19 +36,32 @@ void SlicerEngine::selectProgram(std::int32_t program) {
         return;
     }
     applyProgram(program);
+    mirrorProgram();
     notifyListener(false);
+}
+
+void SlicerEngine::selectProgramFromHost(std::int32_t program) {
+    if (program < 0 || program >= kProgramCount) {
+        return;
+    }
+    // Hosts read the program's values back before the audio thread applies it.
+    requestedProgram_ = program;
+    for (std::int32_t index = 0; index < kParamCount; ++index) {
+        requestedParams_[index] = programs[program].params[index].load();
+    }
+    post({EngineCommand::Kind::kSelectProgram, program}, CommandSource::kHost);
 }
 
 void SlicerEngine::renameCurrentProgram(const char* text) {
     if (text != nullptr) {
         // Hosts may send longer texts than a program keeps: cut, never overrun.
-        storeProgramName(currentProgramRecord().name, text, kProgramNameBytes - 1);
+        storeProgramName(programs[currentProgramIndex()].name, text, kProgramNameBytes - 1);
     }
 }
 
 void SlicerEngine::currentProgramName(char* text) const {
     if (text != nullptr) {
-        displayProgramName(currentProgramRecord().name, currentProgramIndex(), text);
+        displayProgramName(programs[currentProgramIndex()].name, currentProgramIndex(), text);
     }
 }
 

@@ -40,6 +40,7 @@ SlicerEngine::SlicerEngine() {
     for (std::int32_t index = 0; index < kParamCount; ++index) {
         setParameter(index, paramValues[index]);
     }
+    publishView();
 }
 
 SlicerEngine::~SlicerEngine() = default;
@@ -224,6 +225,8 @@ void SlicerEngine::notifyListener(bool hostShouldRefresh) {
 void SlicerEngine::suspend() {
     waitingStartsDropped = true;
     loadedAudio.release();
+    audioRunning_.store(false, std::memory_order_seq_cst);
+    applyPendingIfIdle();
 }
 
 void SlicerEngine::dropWaitingStartsIfSuspended() {

@@ -3,15 +3,23 @@
 // sequencer, the parameters and MIDI notes say. Plain C++: the plug-in format
 // around it (src/plugin) turns host calls into these.
 //
-// Threads: the audio thread calls the "audio thread" group; everything else
-// may come from the host's other threads and the editor at any time. No call
-// takes a lock, and the audio thread's calls never allocate.
+// Threads: each engine field has one writer, the thread that applies
+// commands. That is the audio thread, which applies at the start of each
+// of its calls what other threads posted (the editor's and the host's,
+// one queue each). While no audio thread runs (before the first block,
+// after a suspend) a posting thread applies itself; a claim makes sure that
+// two threads never apply at once, and a command from the audio thread's
+// own thread (an offline render, a test) applies at once. What other threads
+// show they read from the view the applying thread publishes. No call takes
+// a lock, and the audio thread's calls never allocate.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 
+#include "engine/command_queue.h"
 #include "engine/editor_snapshot.h"
 #include "engine/engine_command.h"
 #include "engine/engine_counts.h"
@@ -20,6 +28,7 @@
 #include "engine/midi_message.h"
 #include "engine/parameter_report.h"
 #include "engine/transport_position.h"
+#include "engine/triple_buffer.h"
 #include "params/chunk_layout.h"
 
 namespace tramvek {
@@ -78,12 +87,17 @@ class SlicerEngine : public EngineCounts, private EngineState {
                              const TransportPosition* position);
     void receiveMidi(const MidiMessage* messages, std::int32_t count);
 
-    // --- Parameters and programs (any thread; out-of-range indices are ignored) ---
+    // --- Parameters and programs (out-of-range indices are ignored) ---
+    // The applying thread (see the threads above): sets the value at once.
     void setParameter(std::int32_t index, float value);
-    // The same, and the listener hears of it (host automation, an open editor follows).
-    void setParameterFromHost(std::int32_t index, float value);
-    float parameter(std::int32_t index) const;
     void selectProgram(std::int32_t program);
+    // Any thread: as a command from the host; the listener hears of it (host
+    // automation, an open editor follows).
+    void setParameterFromHost(std::int32_t index, float value);
+    void selectProgramFromHost(std::int32_t program);
+    // Any thread: the value and program last set or posted, even before the
+    // audio thread applies them, as hosts read them back.
+    float parameter(std::int32_t index) const;
     std::int32_t currentProgramIndex() const;
     // The current program's name as hosts show it (default names numbered).
     void currentProgramName(char* text) const;
@@ -97,12 +111,13 @@ class SlicerEngine : public EngineCounts, private EngineState {
 
     // Waiting starts are dropped and the clock takes the host's position
     // afresh; the audio thread does it before its next events or block.
+    // Until the next block, posted commands apply on the posting thread.
     void suspend();
     // The host's sample rate, when it says so outside a block (activation,
     // effSetSampleRate); blocks without time information run at it.
     void setSampleRate(double rate);
 
-    // --- Editor operations (editor thread; out-of-range indices are ignored) ---
+    // --- Editor operations (the applying thread; out-of-range indices are ignored) ---
     void setStepValue(std::int32_t step, float value, std::int32_t lane);
     // The same by slot of the current bank (the pattern's first slot plus its step).
     void setSlotValue(std::int32_t slot, float value, std::int32_t lane);
@@ -127,17 +142,19 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void newVariation();
     void setVariationSeed(std::uint32_t seed);
 
-    // One edit as a record: runs the operation it names.
+    // One edit as a record, on the applying thread: runs the operation it names.
     void apply(const EngineCommand& command);
-    // From `source`'s thread: the command takes effect before the next block.
-    // False when it could not be queued.
+    // From `source`'s thread (one thread per source): the command takes
+    // effect before the next block, and a save after it sees it. False when
+    // its queue is full while the audio thread runs: the command is dropped.
     bool post(const EngineCommand& command, CommandSource source);
 
-    // --- What the editor shows (any thread) ---
-    // Everything an editor draws, read once: the snapshot, the shown
-    // pattern's steps and the waveform overview of the played audio.
+    // --- What the editor shows ---
+    // The applying thread: everything an editor draws, read once: the
+    // snapshot, the shown pattern's steps and the waveform overview.
     void fillView(EngineView& view) const;
-    // The editor's thread: the view last published.
+    // The editor's thread (one reader): the view last published; while no
+    // audio thread runs, one made now.
     const EngineView& latestView();
     EditorSnapshot snapshot() const;
     // Slot `slot` of `lane` in `bank`, 0..1 as stored.
@@ -153,6 +170,20 @@ class SlicerEngine : public EngineCounts, private EngineState {
     friend EngineState& engineStateForTests(SlicerEngine& engine);
 
     void notifyListener(bool hostShouldRefresh);
+    // Commands (command_intake.cpp).
+    bool claimApplying();
+    void releaseApplying();
+    // Audio calls begin with it: true when this call applies (and publishes).
+    bool beginAudioCall();
+    void drainCommands();
+    // While no audio thread runs: applies what is queued and publishes the view.
+    bool applyPendingIfIdle();
+    // Until every command posted so far is applied.
+    void settleCommands();
+    void publishViewEvery(std::int32_t frames);
+    void publishView();
+    void applyParameter(std::int32_t index, float value);
+    void mirrorProgram();
     void initialisePatternStore();
     void initialisePrograms();
     void initialisePitchRatios();
@@ -241,7 +272,22 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // at once never hand each other's data to the host).
     std::unique_ptr<std::uint8_t, FreeBytes> chunkData;
     std::uint8_t presetChunkOut[chunk_layout::kPresetBytes] = {};
-    std::unique_ptr<EngineView> editorView_{new EngineView()};
+    static constexpr std::uint32_t kEditorQueueSize = 256;
+    static constexpr std::uint32_t kHostQueueSize = 1024;
+    CommandQueue<EngineCommand, kEditorQueueSize> editorCommands_;
+    CommandQueue<EngineCommand, kHostQueueSize> hostCommands_;
+    // Set by each audio call, cleared by suspend().
+    std::atomic<bool> audioRunning_{false};
+    // The thread that made the last audio call (a marker of its own).
+    std::atomic<const void*> audioThread_{nullptr};
+    // Held by the one thread that applies commands and publishes the view.
+    std::atomic<bool> applying_{false};
+    TripleBuffer<EngineView> views_;
+    std::int32_t samplesSinceView_ = 0;
+    // What hosts read back: written by the posting threads as they post, and
+    // by the applying thread for changes of its own (MIDI, loads).
+    Shared<float> requestedParams_[kParamCount];
+    Shared<std::int32_t> requestedProgram_{0};
 };
 
 }  // namespace tramvek

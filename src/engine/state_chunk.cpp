@@ -255,6 +255,7 @@ void readVariation(const std::uint8_t* group, StepStore& steps, Shared<std::uint
 }  // namespace
 
 SlicerEngine::SavedBytes SlicerEngine::saveState(bool preset) {
+    settleCommands();
     loadedAudio.release();
     return preset ? savePreset() : saveBank();
 }
@@ -263,6 +264,7 @@ bool SlicerEngine::loadState(const std::uint8_t* data, std::size_t size, bool pr
     if (data == nullptr) {
         return false;
     }
+    settleCommands();
     return preset ? loadPreset(data, size) : loadBank(data, size);
 }
 

@@ -20,8 +20,8 @@ struct HostRecorder {
     static VstIntPtr VST_CALLBACK callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float);
 };
 
-// The editor's host over the test's engine, on the test's own thread: every
-// command is applied as it comes, the view is read afresh at each call, and
+// The editor's host over the test's engine, on the test's own thread (so
+// every command applies as it comes), the view read afresh at each call, and
 // the parameter gestures are kept in order (a perform sets the engine, as a
 // plug-in's would).
 class RecordingHost : public EditorHost {
@@ -37,12 +37,12 @@ class RecordingHost : public EditorHost {
     void beginEdit(int32_t index) override { edits.push_back({kBegin, index, 0.0f}); }
     void performEdit(int32_t index, float value) override {
         edits.push_back({kPerform, index, value});
-        engine_.apply({EngineCommand::Kind::kSetParameter, index, 0, value});
+        engine_.post({EngineCommand::Kind::kSetParameter, index, 0, value}, CommandSource::kEditor);
     }
     void endEdit(int32_t index) override { edits.push_back({kEnd, index, 0.0f}); }
     void send(const EngineCommand& command) override {
         sent.push_back(command);
-        engine_.apply(command);
+        engine_.post(command, CommandSource::kEditor);
     }
     const EngineView& view() override {
         engine_.fillView(*view_);

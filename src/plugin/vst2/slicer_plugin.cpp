@@ -125,7 +125,7 @@ VstInt32 SlicerPlugin::getProgram() {
 }
 
 void SlicerPlugin::setProgram(VstInt32 program) {
-    engine_->selectProgram(program);
+    engine_->selectProgramFromHost(program);
 }
 
 void SlicerPlugin::setProgramName(char* name) {

@@ -1,0 +1,163 @@
+// Commands from other threads: queued by the posting thread, applied by the
+// one thread that holds the claim, normally the audio thread at the start of
+// its calls. While no audio thread runs a posting thread applies itself, so a
+// command still takes effect before the next block and a save after it sees
+// it; the view the editor draws is then published by that thread too.
+//
+// The claim keeps two threads from applying (and publishing) at once. The
+// audio thread marks itself running before it claims, a posting thread
+// checks the mark after it claimed: so while the audio runs, posting threads
+// leave the commands to it. Only in the moment the audio starts again (the
+// first block after a stop or a suspend, or a host that suspends while its
+// audio thread still runs) can a block run beside a posting thread's apply:
+// the block then applies nothing and publishes nothing, and every field it
+// shares with the apply is an atomic.
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "engine/engine_limits.h"
+#include "engine/slicer_engine.h"
+#include "params/parameter_table.h"
+
+namespace tramvek {
+namespace {
+
+// Any thread's own address: tells the audio thread's calls from the others.
+const void* thisThread() {
+    static thread_local const char marker = 0;
+    return &marker;
+}
+
+// Counters wrap: `done` has reached `target` when it is not behind it.
+bool reached(std::uint32_t done, std::uint32_t target) {
+    return static_cast<std::int32_t>(done - target) >= 0;
+}
+
+// How long a save or a load waits for the audio thread to apply what was
+// posted before it takes over: more than the longest block a host sends.
+constexpr auto kSettlePoll = std::chrono::milliseconds(1);
+constexpr int kSettlePolls = 250;
+constexpr std::int32_t kViewIntervalMs = 15;
+
+}  // namespace
+
+bool SlicerEngine::claimApplying() {
+    return !applying_.exchange(true, std::memory_order_seq_cst);
+}
+
+void SlicerEngine::releaseApplying() {
+    applying_.store(false, std::memory_order_release);
+}
+
+bool SlicerEngine::beginAudioCall() {
+    audioThread_.store(thisThread(), std::memory_order_relaxed);
+    audioRunning_.store(true, std::memory_order_seq_cst);
+    if (!claimApplying()) {
+        return false;
+    }
+    drainCommands();
+    return true;
+}
+
+void SlicerEngine::drainCommands() {
+    bool fromHost = false;
+    for (const EngineCommand* command = hostCommands_.front(); command != nullptr;
+         command = hostCommands_.front()) {
+        apply(*command);
+        hostCommands_.pop();
+        fromHost = true;
+    }
+    for (const EngineCommand* command = editorCommands_.front(); command != nullptr;
+         command = editorCommands_.front()) {
+        apply(*command);
+        editorCommands_.pop();
+    }
+    if (fromHost) {
+        notifyListener(true);
+    }
+}
+
+bool SlicerEngine::applyPendingIfIdle() {
+    const bool audioHere = audioThread_.load(std::memory_order_relaxed) == thisThread();
+    if ((audioRunning_.load(std::memory_order_seq_cst) && !audioHere) || !claimApplying()) {
+        return false;
+    }
+    // The audio may have started between the check and the claim: it is left the commands.
+    if (audioRunning_.load(std::memory_order_seq_cst) && !audioHere) {
+        releaseApplying();
+        return false;
+    }
+    drainCommands();
+    publishView();
+    releaseApplying();
+    return true;
+}
+
+bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
+    if (command.kind == EngineCommand::Kind::kFlushBuffer) {
+        // A load not yet played gives way: the user asked for empty buffers last.
+        loadedAudio.cancel();
+    }
+    const auto push = [&] {
+        return source == CommandSource::kEditor ? editorCommands_.push(command) : hostCommands_.push(command);
+    };
+    bool queued = push();
+    if (!queued && applyPendingIfIdle()) {
+        queued = push();
+    }
+    if (!queued) {
+        return false;
+    }
+    if (command.kind == EngineCommand::Kind::kSetParameter && isParamIndex(command.a) &&
+        std::isfinite(command.value)) {
+        requestedParams_[command.a] = command.value;
+    }
+    applyPendingIfIdle();
+    return true;
+}
+
+void SlicerEngine::settleCommands() {
+    const std::uint32_t editorTarget = editorCommands_.pushed();
+    const std::uint32_t hostTarget = hostCommands_.pushed();
+    for (int poll = 0;
+         !reached(editorCommands_.done(), editorTarget) || !reached(hostCommands_.done(), hostTarget);
+         ++poll) {
+        if (applyPendingIfIdle()) {
+            continue;
+        }
+        if (poll >= kSettlePolls) {
+            // The host stopped calling the audio without a suspend: this thread takes over.
+            audioRunning_.store(false, std::memory_order_seq_cst);
+        }
+        std::this_thread::sleep_for(kSettlePoll);
+    }
+}
+
+void SlicerEngine::publishViewEvery(std::int32_t frames) {
+    const std::int32_t rate = hostSampleRate > 0 ? hostSampleRate : kFallbackSampleRate;
+    samplesSinceView_ += frames > 0 ? frames : 0;
+    if (samplesSinceView_ >= rate / 1000 * kViewIntervalMs) {
+        publishView();
+    }
+}
+
+void SlicerEngine::publishView() {
+    fillView(views_.back());
+    views_.publish();
+    samplesSinceView_ = 0;
+}
+
+const EngineView& SlicerEngine::latestView() {
+    applyPendingIfIdle();
+    return views_.read();
+}
+
+void SlicerEngine::mirrorProgram() {
+    requestedProgram_ = currentProgram.load();
+    for (std::int32_t index = 0; index < kParamCount; ++index) {
+        requestedParams_[index] = paramValues[index].load();
+    }
+}
+
+}  // namespace tramvek
