@@ -27,6 +27,10 @@ class EditorHost {
     virtual void send(const EngineCommand& command) = 0;
     // What the engine last published; valid until the next call.
     virtual const EngineView& view() = 0;
+    // Makes `samples` samples of each channel (at view().snapshot.sampleRate)
+    // the frozen pattern, freeze on; the audio thread takes them whole. False
+    // when the engine refused them (nothing changed).
+    virtual bool freezeAudio(const float* left, const float* right, std::int32_t samples) = 0;
     // Runs the host's idle processing (from the editor's idle pump).
     virtual void hostIdle() = 0;
 

@@ -399,11 +399,30 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
         applyProgram(currentProgramIndex());
     }
     if (shape.frozen) {
-        flushRequested = false;                     // the user loaded last
-        loadedAudio.publish(shape.patternSamples);  // last: the load's other values go before it
+        publishLoadedAudio(shape.patternSamples);  // last: the load's other values go before it
     }
     notifyListener(true);
     return true;
+}
+
+bool SlicerEngine::loadFrozenAudio(const float* left, const float* right, std::int32_t samples) {
+    settleCommands();  // edits made before the drop apply before it
+    if (left == nullptr || right == nullptr || !inRange(samples, kBufferCapacity) || !loadedAudio.reserve()) {
+        return false;
+    }
+    for (std::int32_t i = 0; i < samples; ++i) {
+        storeSample(loadedAudio.channel(0), i, safeSample(left[i]));
+        storeSample(loadedAudio.channel(1), i, safeSample(right[i]));
+    }
+    freeze = true;
+    publishLoadedAudio(samples);
+    notifyListener(false);
+    return true;
+}
+
+void SlicerEngine::publishLoadedAudio(std::int32_t samples) {
+    flushRequested = false;  // the user loaded last
+    loadedAudio.publish(samples);
 }
 
 }  // namespace tramvek

@@ -48,6 +48,9 @@ class RecordingHost : public EditorHost {
         engine_.fillView(*view_);
         return *view_;
     }
+    bool freezeAudio(const float* left, const float* right, int32_t samples) override {
+        return engine_.loadFrozenAudio(left, right, samples);
+    }
     void hostIdle() override {}
 
     std::vector<Edit> edits;

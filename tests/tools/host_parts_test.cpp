@@ -7,9 +7,9 @@
 #include <numbers>
 #include <sstream>
 
+#include "audio_file/resample.h"
 #include "cli/render_options.h"
 #include "formats/json_writer.h"
-#include "formats/resample.h"
 #include "host_error.h"
 #include "hosting/block_buffers.h"
 #include "hosting/host_callback.h"

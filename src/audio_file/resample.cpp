@@ -1,4 +1,4 @@
-#include "formats/resample.h"
+#include "audio_file/resample.h"
 
 #include <algorithm>
 #include <cmath>
