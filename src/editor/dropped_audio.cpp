@@ -43,7 +43,7 @@ std::string freezeDroppedFile(EditorHost& host, const std::string& path) {
     pattern.left.resize(static_cast<std::size_t>(samples));
     pattern.right.resize(static_cast<std::size_t>(samples));
     if (!host.freezeAudio(pattern.left.data(), pattern.right.data(), samples)) {
-        return "Not enough memory to freeze " + name;
+        return "Could not freeze " + name;
     }
     return {};
 }

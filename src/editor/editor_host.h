@@ -29,8 +29,9 @@ class EditorHost {
     virtual const EngineView& view() = 0;
     // Makes `samples` samples of each channel (at view().snapshot.sampleRate)
     // the frozen pattern, freeze on; the audio thread takes them whole. False
-    // when the engine refused them (nothing changed).
-    virtual bool freezeAudio(const float* left, const float* right, std::int32_t samples) = 0;
+    // when the engine refused them (nothing changed), or the host has no way
+    // to carry audio to the engine.
+    virtual bool freezeAudio(const float*, const float*, std::int32_t) { return false; }
     // Runs the host's idle processing (from the editor's idle pump).
     virtual void hostIdle() = 0;
 
