@@ -61,19 +61,20 @@ bool SlicerEngine::beginAudioCall() {
 }
 
 void SlicerEngine::drainCommands() {
-    bool fromHost = false;
+    // The host's parameter changes reach an open editor, as its other changes do on their own.
+    bool hostParameters = false;
     for (const EngineCommand* command = hostCommands_.front(); command != nullptr;
          command = hostCommands_.front()) {
         apply(*command);
+        hostParameters = hostParameters || command->kind == EngineCommand::Kind::kSetParameter;
         hostCommands_.pop();
-        fromHost = true;
     }
     for (const EngineCommand* command = editorCommands_.front(); command != nullptr;
          command = editorCommands_.front()) {
         apply(*command);
         editorCommands_.pop();
     }
-    if (fromHost) {
+    if (hostParameters) {
         notifyListener(true);
     }
 }
@@ -99,6 +100,13 @@ bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
         // A load not yet played gives way: the user asked for empty buffers last.
         loadedAudio.cancel();
     }
+    if (audioThread_.load(std::memory_order_relaxed) == thisThread()) {
+        // The audio thread itself, between its calls (an offline render, a
+        // host automating from it): it is the applying thread.
+        apply(command);
+        mirrorParameter(command);
+        return true;
+    }
     const auto push = [&] {
         return source == CommandSource::kEditor ? editorCommands_.push(command) : hostCommands_.push(command);
     };
@@ -109,10 +117,7 @@ bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
     if (!queued) {
         return false;
     }
-    if (command.kind == EngineCommand::Kind::kSetParameter && isParamIndex(command.a) &&
-        std::isfinite(command.value)) {
-        requestedParams_[command.a] = command.value;
-    }
+    mirrorParameter(command);
     applyPendingIfIdle();
     return true;
 }
@@ -153,10 +158,17 @@ const EngineView& SlicerEngine::latestView() {
     return views_.read();
 }
 
+void SlicerEngine::mirrorParameter(const EngineCommand& command) {
+    if (command.kind == EngineCommand::Kind::kSetParameter && isParamIndex(command.a) &&
+        std::isfinite(command.value)) {
+        requestedParams[command.a] = command.value;
+    }
+}
+
 void SlicerEngine::mirrorProgram() {
-    requestedProgram_ = currentProgram.load();
+    requestedProgram = currentProgram.load();
     for (std::int32_t index = 0; index < kParamCount; ++index) {
-        requestedParams_[index] = paramValues[index].load();
+        requestedParams[index] = paramValues[index].load();
     }
 }
 

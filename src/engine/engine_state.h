@@ -2,10 +2,11 @@
 // only the engine's own functions (and white-box tests, through
 // tests/support/engine_state_access.h) touch it.
 //
-// Threads: the audio thread owns the plain fields. A Shared field is also
-// written or read by another thread (the host's parameter, program and chunk
-// calls, the editor); the audio thread reads each one once where it uses it
-// and brings it into range there.
+// Threads: the audio thread owns the plain fields. A Shared field is written
+// by the thread that applies commands (the audio thread while it runs, see
+// SlicerEngine) and read by others (saves, the host's read-backs); a bank load
+// on the host's thread writes them too. The audio thread reads each one once
+// where it uses it and brings it into range there.
 #pragma once
 
 #include <atomic>
@@ -20,11 +21,12 @@
 
 namespace tramvek {
 
-// A program as the engine keeps it: the audio thread's MIDI controllers write
-// the current program's values, the host's thread everything.
+// A program as the engine keeps it: the applying thread writes the values
+// (and saves read them on the host's thread); the name is the host's thread's
+// alone (renames, loads).
 struct StoredProgram {
     Shared<float> params[EngineCounts::kParamCount];
-    std::int32_t patternLength = 16;
+    Shared<std::int32_t> patternLength{16};
     char name[24] = {};
 };
 
@@ -117,6 +119,11 @@ struct EngineState {
                                                                             3.0f,  2.0f, 1.5f};
     StoredProgram programs[Counts::kProgramCount];
     Shared<std::int32_t> currentProgram{0};
+    // What hosts read back, ahead of the applying thread: written by the
+    // posting threads as they post, and by the applying thread for changes of
+    // its own (learned controllers, loads).
+    Shared<float> requestedParams[Counts::kParamCount];
+    Shared<std::int32_t> requestedProgram{0};
     BiquadCoefficients filter;
     BiquadHistory filterHistoryL;
     BiquadHistory filterHistoryR;

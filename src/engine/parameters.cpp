@@ -10,7 +10,7 @@ static_assert(SlicerEngine::kParamCount == kParameterCount);
 
 void SlicerEngine::setParameter(std::int32_t index, float value) {
     if (isParamIndex(index) && std::isfinite(value)) {
-        requestedParams_[index] = value;
+        requestedParams[index] = value;
         applyParameter(index, value);
     }
 }
@@ -64,7 +64,7 @@ void SlicerEngine::setParameterFromHost(std::int32_t index, float value) {
 }
 
 float SlicerEngine::parameter(std::int32_t index) const {
-    return isParamIndex(index) ? requestedParams_[index].load() : 0.0f;
+    return isParamIndex(index) ? requestedParams[index].load() : 0.0f;
 }
 
 }  // namespace tramvek

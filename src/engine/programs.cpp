@@ -9,16 +9,20 @@ namespace tramvek {
 
 // The program hosts see: the one last selected, even before it applies.
 std::int32_t SlicerEngine::currentProgramIndex() const {
-    return std::clamp<std::int32_t>(requestedProgram_, 0, kProgramCount - 1);
+    return std::clamp<std::int32_t>(requestedProgram, 0, kProgramCount - 1);
 }
 
 // The program the engine plays: the applying thread's.
+std::int32_t SlicerEngine::playingProgramIndex() const {
+    return std::clamp<std::int32_t>(currentProgram, 0, kProgramCount - 1);
+}
+
 StoredProgram& SlicerEngine::currentProgramRecord() {
-    return programs[std::clamp<std::int32_t>(currentProgram, 0, kProgramCount - 1)];
+    return programs[playingProgramIndex()];
 }
 
 const StoredProgram& SlicerEngine::currentProgramRecord() const {
-    return programs[std::clamp<std::int32_t>(currentProgram, 0, kProgramCount - 1)];
+    return programs[playingProgramIndex()];
 }
 
 void SlicerEngine::applyProgram(std::int32_t program) {
@@ -27,8 +31,9 @@ void SlicerEngine::applyProgram(std::int32_t program) {
     for (std::int32_t index = 0; index < kParamCount; ++index) {
         applyParameter(index, record.params[index]);
     }
-    patternLength = record.patternLength;
-    patternLengthValue = static_cast<float>(record.patternLength) / static_cast<float>(kStepsPerPattern);
+    const std::int32_t length = record.patternLength;
+    patternLength = length;
+    patternLengthValue = static_cast<float>(length) / static_cast<float>(kStepsPerPattern);
 }
 
 void SlicerEngine::selectProgram(std::int32_t program) {
@@ -45,9 +50,9 @@ void SlicerEngine::selectProgramFromHost(std::int32_t program) {
         return;
     }
     // Hosts read the program's values back before the audio thread applies it.
-    requestedProgram_ = program;
+    requestedProgram = program;
     for (std::int32_t index = 0; index < kParamCount; ++index) {
-        requestedParams_[index] = programs[program].params[index].load();
+        requestedParams[index] = programs[program].params[index].load();
     }
     post({EngineCommand::Kind::kSelectProgram, program}, CommandSource::kHost);
 }

@@ -188,11 +188,13 @@ class SlicerEngine : public EngineCounts, private EngineState {
     void publishViewEvery(std::int32_t frames);
     void publishView();
     void applyParameter(std::int32_t index, float value);
+    void mirrorParameter(const EngineCommand& command);
     void mirrorProgram();
     void initialisePatternStore();
     void initialisePrograms();
     void initialisePitchRatios();
     void applyProgram(std::int32_t program);
+    std::int32_t playingProgramIndex() const;
     StoredProgram& currentProgramRecord();
     const StoredProgram& currentProgramRecord() const;
     void dropWaitingStartsIfSuspended();
@@ -291,10 +293,6 @@ class SlicerEngine : public EngineCounts, private EngineState {
     std::atomic<bool> applying_{false};
     TripleBuffer<EngineView> views_;
     std::int32_t samplesSinceView_ = 0;
-    // What hosts read back: written by the posting threads as they post, and
-    // by the applying thread for changes of its own (MIDI, loads).
-    Shared<float> requestedParams_[kParamCount];
-    Shared<std::int32_t> requestedProgram_{0};
 };
 
 }  // namespace tramvek

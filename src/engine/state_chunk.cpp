@@ -314,7 +314,7 @@ SlicerEngine::SavedBytes SlicerEngine::saveBank() {
     std::uint8_t* trailer = out + layout::extensionOffset(count);
     std::memset(trailer, 0, layout::kBankTrailerBytes);
     writeExtension(trailer, {resolutionIndex, shuffle, currentBank, currentPattern, noteToSliceMode ? 1 : 0});
-    writeProgramSettings(trailer, {currentProgramIndex(), patternLength, patternLengthValue});
+    writeProgramSettings(trailer, {playingProgramIndex(), patternLength, patternLengthValue});
     writeVariation(out + size, steps, variationSeed);
     return {out, static_cast<std::int32_t>(size + layout::kVariationBytes)};
 }
@@ -325,9 +325,10 @@ bool SlicerEngine::loadPreset(const std::uint8_t* in, std::size_t size) {
     if (size < layout::kPresetBytes) {
         return false;
     }
-    const std::int32_t program = currentProgramIndex();
+    const std::int32_t program = playingProgramIndex();
     readProgramRecord(in, programs[program]);
     applyProgram(program);
+    mirrorProgram();
     notifyListener(true);
     return true;
 }
@@ -396,11 +397,12 @@ bool SlicerEngine::loadBank(const std::uint8_t* in, std::size_t size) {
         patternLength = settings.patternLength;
         patternLengthValue = settings.patternLengthValue;
     } else {
-        applyProgram(currentProgramIndex());
+        applyProgram(playingProgramIndex());
     }
     if (shape.frozen) {
         publishLoadedAudio(shape.patternSamples);  // last: the load's other values go before it
     }
+    mirrorProgram();
     notifyListener(true);
     return true;
 }

@@ -110,6 +110,7 @@ TEST_F(Programs, ProgramNumbersOutsideTheSetAreIgnored) {
 
 TEST_F(Programs, ACorruptProgramIndexNeverReachesOutsideTheRecords) {
     stateOf(*effect).currentProgram = 99;  // another thread's write, or a bug elsewhere
+    stateOf(*effect).requestedProgram = 99;
     effect->setParameter(0, 0.3f);
     EXPECT_EQ(stateOf(*effect).programs[15].params[0], 0.3f);
     char name[] = "Edge";

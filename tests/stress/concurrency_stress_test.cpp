@@ -1,6 +1,7 @@
 // The audio thread processes without pause while a host thread and an editor
 // thread change everything they can reach: parameters, programs, chunks (valid
-// and malformed), MIDI learn, and every editor operation of the engine. Under
+// and malformed), MIDI learn, and every command the editor sends, while the
+// editor reads the view the engine publishes. Under
 // the sanitizers nothing may crash or touch memory out of bounds, and every
 // output sample must stay finite and bounded.
 #include <gtest/gtest.h>
@@ -272,85 +273,49 @@ long hostThread(Shared& s) {
     return actions;
 }
 
-// --- the editor thread: every operation the views call, indexes a little
-// beyond their ranges on purpose ---
+// --- the editor thread: every command the views send, indexes a little
+// beyond their ranges on purpose, and the view they draw ---
 
-void editorAction(SlicerPlugin& x, std::mt19937& random, Clock::time_point& lastFlush) {
+EngineCommand editorCommand(std::mt19937& random, Clock::time_point& lastFlush) {
+    using Kind = EngineCommand::Kind;
     std::uniform_real_distribution<float> value(-0.25f, 1.25f);
     auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<std::int32_t>(low, high)(random);
     };
-    switch (pick(0, 19)) {
-        case 0:
-        case 1:
-        case 2:
-            x.engine().setStepValue(pick(-2, 34), value(random), pick(-1, 7));
-            break;
-        case 3:
-            x.engine().setPatternLength(value(random));
-            break;
-        case 4:
-            x.engine().nextResolution();
-            break;
-        case 5:
-            x.engine().previousResolution();
-            break;
-        case 6:
-            x.engine().selectPattern(pick(-1, 8));
-            break;
-        case 7:
-            x.engine().selectBank(pick(-1, 4));
-            break;
-        case 8:
-            x.engine().copyPattern(pick(-1, 8));
-            break;
-        case 9:
-            x.engine().pastePattern(pick(-1, 8));
-            break;
-        case 10:
-            x.engine().setShuffle(value(random));
-            break;
-        case 11:
-            // The audio thread clears both buffers, its slowest job: a few
-            // times a second, as a user could, so the blocks keep their pace.
-            if (Clock::now() - lastFlush > std::chrono::milliseconds(200)) {
-                x.engine().flushBuffer();
-                lastFlush = Clock::now();
-            }
-            break;
-        case 12:
-            x.engine().toggleFreeze();
-            break;
-        case 13:
-            x.engine().toggleMidiLearn();
-            x.engine().setLearnTarget(pick(-1, 8));
-            break;
-        case 14:
-            x.engine().togglePatternNoteLearn();
-            x.engine().setPatternLearnTarget(pick(-1, 8));
-            break;
-        case 15:
-            x.engine().toggleSliceTriggering();
-            break;
-        case 16:
-            x.engine().toggleNoteSliceLearn();
-            x.engine().setSliceLearnTarget(pick(-1, 32));
-            break;
-        case 17: {
-            // What the editor reads to draw: the values, the shown pattern, the waveform.
-            const EditorSnapshot shown = x.engine().snapshot();
-            float left[64];
-            float right[64];
-            x.engine().samplePlayedAudio(pick(1, 10000), 64, left, right);
-            if (!std::isfinite(left[pick(0, 63)] + right[pick(0, 63)] +
-                               x.engine().stepValue(shown.currentBank, pick(0, 6), shown.patternOffset))) {
-                std::abort();  // the buffers and the pattern store hold finite values only
-            }
-            break;
+    auto kind = static_cast<Kind>(pick(0, static_cast<int>(Kind::kNewVariation)));
+    // The audio thread clears both buffers, its slowest job: a few times a
+    // second, as a user could, so the blocks keep their pace.
+    if (kind == Kind::kFlushBuffer) {
+        if (Clock::now() - lastFlush < std::chrono::milliseconds(200)) {
+            kind = Kind::kSetStepValue;
+        } else {
+            lastFlush = Clock::now();
         }
-        default:
-            x.engine().setParameter(pick(0, 7), std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
-            break;
+    }
+    if (kind == Kind::kSetStepValue) {
+        return {kind, pick(-2, 260), pick(-1, 9), value(random)};
+    }
+    return {kind, pick(-1, 33), 0, value(random)};
+}
+
+void editorAction(SlicerPlugin& x, std::mt19937& random, Clock::time_point& lastFlush) {
+    if (std::uniform_int_distribution<int>(0, 3)(random) != 0) {
+        x.engine().post(editorCommand(random, lastFlush), CommandSource::kEditor);
+        return;
+    }
+    // What the editor reads to draw: the values, the shown pattern, the waveform.
+    const EngineView& view = x.engine().latestView();
+    float sum = 0.0f;
+    for (std::int32_t k = 0; k < view.waveformCount; ++k) {
+        sum += view.waveformLeft[k] + view.waveformRight[k];
+    }
+    for (const auto& lane : view.patternSteps) {
+        for (float step : lane) {
+            sum += step;
+        }
+    }
+    if (!std::isfinite(sum) || view.waveformCount > EngineView::kWaveformColumns) {
+        std::abort();  // the buffers and the pattern store hold finite values only
     }
 }
 
@@ -381,9 +346,9 @@ void prepareChunks(Shared& s) {
         moveTransport(random, 1024, ppq, tempo);
         s.effect.effect.processReplacing(&s.effect.effect, in, outs, 1024);
     }
-    s.effect.engine().toggleFreeze();
+    s.effect.engine().post({EngineCommand::Kind::kToggleFreeze}, CommandSource::kEditor);
     s.validChunks.push_back(saveChunk(s, false));
-    s.effect.engine().toggleFreeze();
+    s.effect.engine().post({EngineCommand::Kind::kToggleFreeze}, CommandSource::kEditor);
     s.validChunks.push_back(saveChunk(s, true));
 }
 
