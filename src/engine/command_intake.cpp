@@ -2,7 +2,9 @@
 // one thread that holds the claim, normally the audio thread at the start of
 // its calls. While no audio thread runs a posting thread applies itself, so a
 // command still takes effect before the next block and a save after it sees
-// it; the view the editor draws is then published by that thread too.
+// it; the view the editor draws is then published by that thread too. The
+// audio thread publishes a view at most every 15 ms of audio, and only while
+// an editor reads them.
 //
 // The claim keeps two threads from applying (and publishing) at once. The
 // audio thread marks itself running before it claims, a posting thread
@@ -51,8 +53,13 @@ void SlicerEngine::releaseApplying() {
 }
 
 bool SlicerEngine::beginAudioCall() {
-    audioThread_.store(thisThread(), std::memory_order_relaxed);
-    audioRunning_.store(true, std::memory_order_seq_cst);
+    // Stores only on a change: the block's cost stays that of the claim.
+    if (audioThread_.load(std::memory_order_relaxed) != thisThread()) {
+        audioThread_.store(thisThread(), std::memory_order_relaxed);
+    }
+    if (!audioRunning_.load(std::memory_order_relaxed)) {
+        audioRunning_.store(true, std::memory_order_seq_cst);
+    }
     if (!claimApplying()) {
         return false;
     }
@@ -142,7 +149,9 @@ void SlicerEngine::settleCommands() {
 void SlicerEngine::publishViewEvery(std::int32_t frames) {
     const std::int32_t rate = hostSampleRate > 0 ? hostSampleRate : kFallbackSampleRate;
     samplesSinceView_ += frames > 0 ? frames : 0;
-    if (samplesSinceView_ >= rate / 1000 * kViewIntervalMs) {
+    // Only views an editor asked for since the last one: without a reader the block pays nothing.
+    if (samplesSinceView_ >= rate / 1000 * kViewIntervalMs && viewWanted_.load(std::memory_order_relaxed) &&
+        viewWanted_.exchange(false, std::memory_order_relaxed)) {
         publishView();
     }
 }
@@ -154,6 +163,7 @@ void SlicerEngine::publishView() {
 }
 
 const EngineView& SlicerEngine::latestView() {
+    viewWanted_.store(true, std::memory_order_relaxed);
     applyPendingIfIdle();
     return views_.read();
 }

@@ -292,6 +292,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // Held by the one thread that applies commands and publishes the view.
     std::atomic<bool> applying_{false};
     TripleBuffer<EngineView> views_;
+    // Set by each read of the view, cleared by the audio thread's publish.
+    std::atomic<bool> viewWanted_{true};
     std::int32_t samplesSinceView_ = 0;
 };
 
