@@ -12,50 +12,12 @@
 #include <memory>
 #include <vector>
 
-#include "params/chunk_layout.h"
-#include "params/little_endian.h"
+#include "plugin/frozen_drop.h"
 #include "x11_editor/x11_test_host.h"
 #include "x11_editor/xdnd_source.h"
 
 namespace tramvek::testing {
 namespace {
-
-constexpr int kBlock = 512;
-// Inside the waveform view, in window coordinates.
-constexpr int kWaveformX = 200;
-constexpr int kWaveformY = 290;
-
-void put16(std::vector<std::uint8_t>& out, int v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16(out, static_cast<int>(v & 0xffff));
-    put16(out, static_cast<int>(v >> 16));
-}
-
-// One second of a 16-bit stereo file at 48 kHz: a tone on each channel.
-void writeToneWav(const std::string& path) {
-    constexpr std::uint32_t kRate = 48000;
-    std::vector<std::uint8_t> out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    put32(out, 16);
-    put16(out, 1);
-    put16(out, 2);
-    put32(out, kRate);
-    put32(out, kRate * 4);
-    put16(out, 4);
-    put16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(out, kRate * 4);
-    for (std::uint32_t i = 0; i < kRate; ++i) {
-        put16(out, static_cast<int>(std::lround(16000.0 * std::sin(i * 0.0577))));
-        put16(out, static_cast<int>(std::lround(9000.0 * std::sin(i * 0.0131))));
-    }
-    writeLeU32(out.data(), 4, static_cast<std::uint32_t>(out.size() - 8));
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-}
 
 std::string percentEncoded(const std::string& path) {
     std::string out;
@@ -83,51 +45,6 @@ std::vector<std::uint8_t> bankChunkOf(const std::string& path) {
     return {bytes.begin() + 160, bytes.begin() + 160 + std::min<std::size_t>(size, bytes.size() - 160)};
 }
 
-std::vector<std::uint8_t> savedBank(AEffect* effect) {
-    void* data = nullptr;
-    const auto size = effect->dispatcher(effect, effGetChunk, 0, 0, &data, 0.0f);
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    return bytes != nullptr ? std::vector<std::uint8_t>(bytes, bytes + size) : std::vector<std::uint8_t>{};
-}
-
-// N, then the frozen audio of a bank chunk (empty unless frozen).
-std::vector<std::uint8_t> frozenAudioOf(const std::vector<std::uint8_t>& chunk) {
-    namespace layout = chunk_layout;
-    if (chunk.size() < layout::kBankAudio || chunk[layout::kBankFreeze] == 0) {
-        return {};
-    }
-    const auto samples = static_cast<std::size_t>(readLeI32(chunk.data(), layout::kBankPatternSamples));
-    const auto at = chunk.begin() + layout::kBankPatternSamples;
-    std::vector<std::uint8_t> frozen(at, at + 4);
-    const std::size_t end = std::min(layout::kBankAudio + 8 * samples, chunk.size());
-    frozen.insert(frozen.end(), chunk.begin() + layout::kBankAudio, chunk.begin() + end);
-    return frozen;
-}
-
-void start(AEffect* effect) {
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-}
-
-// Block `index` of a silent input on a playing song at 120 beats per minute.
-std::vector<float> renderBlock(AEffect* effect, int index) {
-    FakeHost::time = {};
-    FakeHost::time.sampleRate = 44100.0;
-    FakeHost::time.tempo = 120.0;
-    FakeHost::time.samplePos = static_cast<double>(index) * kBlock;
-    FakeHost::time.ppqPos = FakeHost::time.samplePos / 44100.0 * 2.0;
-    FakeHost::time.flags = kVstTransportPlaying | kVstTempoValid | kVstPpqPosValid;
-    std::vector<float> in(kBlock, 0.0f);
-    std::vector<float> left(kBlock);
-    std::vector<float> right(kBlock);
-    float* inputs[] = {in.data(), in.data()};
-    float* outputs[] = {left.data(), right.data()};
-    effect->processReplacing(effect, inputs, outputs, kBlock);
-    left.insert(left.end(), right.begin(), right.end());
-    return left;
-}
-
 TEST(FileDrop, AWavDroppedOnTheWaveformViewPlaysAsTheSameFileFrozenThroughABank) {
     X11TestHost host;
     ASSERT_TRUE(host.ready()) << "needs DISPLAY and the built plug-in";
@@ -149,20 +66,20 @@ TEST(FileDrop, AWavDroppedOnTheWaveformViewPlaysAsTheSameFileFrozenThroughABank)
         banked, [](AEffect* effect) { effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f); });
 
     AEffect* dropped = host.effect();
-    start(dropped);
-    start(banked);
-    // The first blocks give the pattern its length in samples, and the editor its view.
+    startAt44100(dropped);
+    startAt44100(banked);
+    // The audio runs while the editor is open, as in a host: the first blocks
+    // give the pattern its length in samples and the editor its view of it.
+    host.startIdling();
+    host.openEditor();
     constexpr int kBlocksBeforeDrop = 8;
     for (int block = 0; block < kBlocksBeforeDrop; ++block) {
         renderBlock(dropped, block);
         renderBlock(banked, block);
+        host.waitForIdles(1);
     }
     banked->dispatcher(banked, effSetChunk, 0, static_cast<VstIntPtr>(hostBank.size()),
                        const_cast<std::uint8_t*>(hostBank.data()), 0.0f);
-
-    host.startIdling();
-    host.openEditor();
-    host.waitForIdles(5);
     Window root = 0;
     Window parentOfParent = 0;
     Window* children = nullptr;
@@ -189,7 +106,7 @@ TEST(FileDrop, AWavDroppedOnTheWaveformViewPlaysAsTheSameFileFrozenThroughABank)
     // Played on: the same sound from both, and not silence (one second of
     // tone, then the rest of the two-second pattern silent).
     float loudest = 0.0f;
-    for (int block = kBlocksBeforeDrop; block < 4 * 44100 / kBlock; ++block) {
+    for (int block = kBlocksBeforeDrop; block < 4 * 44100 / kDropBlock; ++block) {
         const std::vector<float> fromDrop = renderBlock(dropped, block);
         ASSERT_EQ(fromDrop, renderBlock(banked, block)) << "block " << block;
         for (const float sample : fromDrop) {
