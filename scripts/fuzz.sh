@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-60}
-targets=(${FUZZ_TARGETS:-set_chunk process_events fx_file wav_codec})
+targets=(${FUZZ_TARGETS:-set_chunk process_events fx_file wav_reader})
 out=build/fuzz
 jobs=${FUZZ_JOBS:-2}
 
@@ -28,10 +28,10 @@ printf '%s\n' "${sources[@]}" | xargs -P "$jobs" -I{} sh -c \
 status=0
 for target in "${targets[@]}"; do
   echo "== fuzz $target (${seconds}s)"
-  # The preset, bank and WAV file readers belong to the command-line host.
+  # The preset and bank readers belong to the command-line host; the WAV reader to src/audio_file.
   extra=()
   [ "$target" = fx_file ] && extra=(tools/host/formats/fx_file.cpp)
-  [ "$target" = wav_codec ] && extra=(tools/host/formats/wav_codec.cpp tools/host/formats/stereo_audio.cpp)
+  [ "$target" = wav_reader ] && extra=(src/audio_file/wav_reader.cpp src/audio_file/stereo_audio.cpp)
   clang++ "${cxxflags[@]}" -fsanitize=fuzzer "fuzz/${target}_fuzzer.cpp" "${extra[@]}" "$out"/obj/*.o -o "$out/$target"
   # Work on a copy of the seeds so that a run never changes the repository.
   corpus="$out/corpus/$target"

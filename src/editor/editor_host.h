@@ -27,6 +27,11 @@ class EditorHost {
     virtual void send(const EngineCommand& command) = 0;
     // What the engine last published; valid until the next call.
     virtual const EngineView& view() = 0;
+    // Makes `samples` samples of each channel (at view().snapshot.sampleRate)
+    // the frozen pattern, freeze on; the audio thread takes them whole. False
+    // when the engine refused them (nothing changed), or the host has no way
+    // to carry audio to the engine.
+    virtual bool freezeAudio(const float*, const float*, std::int32_t) { return false; }
     // Runs the host's idle processing (from the editor's idle pump).
     virtual void hostIdle() = 0;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/dropped_audio.h"
 #include "editor/editor_host.h"
 #include "editor/engine_reads.h"
 #include "gui/draw_context.h"
@@ -18,10 +19,14 @@ constexpr Color kPlayedSlice{255, 211, 211};
 constexpr Color kPlayingSlice{98, 249, 84};
 constexpr Color kLearnTargetSlice{240, 120, 150};
 constexpr Color kWaveform{100, 100, 250};
+constexpr Color kMessageBackground{255, 250, 205};
 
 constexpr FontId kTextFont = 6;
 constexpr int32_t kTextSize = 9;
 constexpr int32_t kCentred = 1;
+constexpr int32_t kLeftAligned = 0;
+constexpr int32_t kMessageHeight = 14;
+constexpr int32_t kFileDrop = 0;
 
 // Far beyond any picture, small enough that no conversion overflows.
 constexpr float kColumnLimit = 1.0e6f;
@@ -88,6 +93,7 @@ void WaveformView::draw(DrawContext& context) {
         offscreen.outlineRect(placement_.picture());
         drawSlices(offscreen);
         drawWaveform(offscreen);
+        drawDropMessage(offscreen);
     });
 }
 
@@ -139,7 +145,35 @@ void WaveformView::drawWaveform(DrawContext& context) {
     }
 }
 
+void WaveformView::drawDropMessage(DrawContext& context) {
+    if (dropMessage_.empty()) {
+        return;
+    }
+    const Rect line{1, 1, placement_.width - 2, 1 + kMessageHeight};
+    context.setFillColor(kMessageBackground);
+    context.fillInside(line);
+    context.setPenColor(kBlack);
+    context.outlineRect(line);
+    context.selectFont(kTextFont, kTextSize, 0);
+    context.setTextColor(kBlack);
+    context.drawText(dropMessage_, {line.left + 3, line.top, line.right - 2, line.bottom}, false,
+                     kLeftAligned);
+}
+
+bool WaveformView::acceptDrop(const char* const* items, int32_t count, int32_t type, Point) {
+    if (type != kFileDrop || count < 1 || items == nullptr || items[0] == nullptr) {
+        return false;
+    }
+    dropMessage_ = freezeDroppedFile(host_, items[0]);
+    setNeedsRedraw(true);
+    return true;
+}
+
 void WaveformView::trackMouse(DrawContext&, Point& where) {
+    if (!dropMessage_.empty()) {
+        dropMessage_.clear();
+        setNeedsRedraw(true);
+    }
     if (!host_.view().snapshot.sliceNoteLearn) {
         return;
     }

@@ -1,11 +1,14 @@
 // The lower strip of the editor: the play buffers over one record cycle as a
 // waveform laid over 32 slice boxes, the slices played so far shaded and the
 // playing one green; in note-to-slice learn it shows each slice's note and a
-// click picks the slice the next learned note goes to.
+// click picks the slice the next learned note goes to. An audio file dropped
+// on it becomes the frozen pattern; one that cannot be frozen is named in a
+// line over the waveform until the next click on it.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "editor/view_placement.h"
 #include "engine/engine_counts.h"
@@ -24,6 +27,8 @@ class WaveformView : public View {
 
     void draw(DrawContext& context) override;
     void trackMouse(DrawContext& context, Point& where) override;
+    // File drops only: the first file becomes the frozen pattern.
+    bool acceptDrop(const char* const* items, int32_t count, int32_t type, Point where) override;
     // Takes the engine view's overview of the play buffers, one sample per
     // column, and marks the view for redraw when the waveform or the slices
     // it shows have changed.
@@ -33,6 +38,8 @@ class WaveformView : public View {
     int32_t column(int32_t k) const { return columns_[k]; }
     // Slice box k, in the view's own coordinates.
     const Rect& sliceBox(int32_t k) const { return sliceBoxes_[k]; }
+    // Why the last drop changed nothing; empty when it froze its file, or after a click.
+    const std::string& dropMessage() const { return dropMessage_; }
 
   private:
     // What the slices show, read from the view at once.
@@ -50,6 +57,7 @@ class WaveformView : public View {
     Slices captureSlices() const;
     void drawSlices(DrawContext& context);
     void drawWaveform(DrawContext& context);
+    void drawDropMessage(DrawContext& context);
 
     EditorHost& host_;
     ViewPlacement placement_;
@@ -59,6 +67,7 @@ class WaveformView : public View {
     Columns drawnColumns_{};
     Slices drawnSlices_;
     std::array<Rect, kSliceCount> sliceBoxes_{};
+    std::string dropMessage_;
 };
 
 }  // namespace tramvek

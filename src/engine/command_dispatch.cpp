@@ -76,6 +76,10 @@ void SlicerEngine::apply(const EngineCommand& command) {
         case Kind::kApplyLoad:
             applyPendingLoad();
             break;
+        case Kind::kFreezeLoadedAudio:
+            freeze = true;
+            notifyListener(false);
+            break;
     }
 }
 

@@ -24,6 +24,10 @@ struct EditorSnapshot {
     std::int32_t nextStepIndex = 0;
     std::int32_t playingSlot = 0;  // the slot the voice last started
     std::int32_t recordCycleSamples = 0;
+    // The frozen buffer's shape: the pattern's length in samples at the rate
+    // the audio runs at (both 0 before the first block).
+    std::int32_t patternSamples = 0;
+    std::int32_t sampleRate = 0;
 
     // The sequencer.
     std::int32_t currentBank = 0;

@@ -32,9 +32,10 @@ struct EngineCommand {
         kToggleNoteSliceLearn,
         kSetSliceLearnTarget,  // a: slice
         kNewVariation,
-        // The state a load on the engine's host thread prepared (that
-        // engine's own: no message port carries it).
+        // The engine's own, which no message port carries: the state a load
+        // on the host's thread prepared, and freeze on for audio a drop loaded.
         kApplyLoad,
+        kFreezeLoadedAudio,
     };
 
     Kind kind = Kind::kSetParameter;

@@ -257,6 +257,8 @@ EditorSnapshot SlicerEngine::snapshot() const {
     now.nextStepIndex = nextStepIndex;
     now.playingSlot = scheduledSlot;
     now.recordCycleSamples = recordCycleSamples;
+    now.patternSamples = patternSamples;
+    now.sampleRate = hostSampleRate;
     now.currentBank = currentBank;
     now.patternOffset = patternOffset;
     now.currentPattern = currentPattern;

@@ -109,6 +109,11 @@ class SlicerEngine : public EngineCounts, private EngineState {
     SavedBytes saveState(bool preset);
     // A damaged or foreign state is refused whole: false, nothing changed.
     bool loadState(const std::uint8_t* data, std::size_t size, bool preset);
+    // Makes `samples` samples of each channel (at the rate the audio runs at)
+    // the frozen pattern and turns freeze on: the audio thread takes them
+    // whole, as it takes a loaded bank's. False (nothing changed) when the
+    // count does not fit the buffers or no memory is left.
+    bool loadFrozenAudio(const float* left, const float* right, std::int32_t samples);
 
     // Waiting starts are dropped and the clock takes the host's position
     // afresh; the audio thread does it before its next events or block.

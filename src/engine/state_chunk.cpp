@@ -460,4 +460,21 @@ void SlicerEngine::applyBankSettings(const PendingLoad& load) {
     }
 }
 
+bool SlicerEngine::loadFrozenAudio(const float* left, const float* right, std::int32_t samples) {
+    settleCommands();  // edits made before the drop apply before it
+    if (left == nullptr || right == nullptr || !inRange(samples, kBufferCapacity) || !loadedAudio.reserve()) {
+        return false;
+    }
+    for (std::int32_t i = 0; i < samples; ++i) {
+        storeSample(loadedAudio.channel(0), i, safeSample(left[i]));
+        storeSample(loadedAudio.channel(1), i, safeSample(right[i]));
+    }
+    // Taken whole at a block start; freeze comes on there too, by the applying thread.
+    loadedAudio.publish(samples);
+    while (!post({EngineCommand::Kind::kFreezeLoadedAudio}, CommandSource::kEditor)) {
+        settleCommands();  // a full queue empties within a block
+    }
+    return true;
+}
+
 }  // namespace tramvek

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
 #include "run_host.h"
 
 namespace tramvek::e2e {

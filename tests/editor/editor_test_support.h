@@ -50,6 +50,9 @@ class RecordingHost : public EditorHost {
         }
         return *view_;
     }
+    bool freezeAudio(const float* left, const float* right, int32_t samples) override {
+        return engine_.loadFrozenAudio(left, right, samples);
+    }
     void hostIdle() override {}
 
     std::vector<Edit> edits;

@@ -1,9 +1,14 @@
 #include "editor/waveform_view.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "editor_test_support.h"
+#include "params/little_endian.h"
 
 namespace tramvek::test {
 namespace {
@@ -154,6 +159,88 @@ TEST_F(WaveformViewTest, ClicksPickSlicesOnlyInLearnModeAndNotOnTheGap) {
     EXPECT_EQ(stateOf(*engine).sliceLearnTarget, 9);
     click({24 + 14 * 12, 300});  // the gap between slices 12 and 13
     EXPECT_EQ(stateOf(*engine).sliceLearnTarget, 9);
+}
+
+}  // namespace
+}  // namespace tramvek::test
+
+namespace tramvek::test {
+namespace {
+
+std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = ::testing::TempDir() + "/" + name;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return path;
+}
+
+// A mono 32-bit float WAV at 44.1 kHz holding `samples`.
+std::vector<std::uint8_t> floatWav(const std::vector<float>& samples) {
+    std::vector<std::uint8_t> out(44);
+    std::memcpy(out.data(), "RIFF", 4);
+    std::memcpy(out.data() + 8, "WAVEfmt ", 8);
+    writeLeU32(out.data(), 16, 16);
+    writeLeU32(out.data(), 20, 3 | 1 << 16);  // float, one channel
+    writeLeU32(out.data(), 24, 44100);
+    writeLeU32(out.data(), 28, 44100 * 4);
+    writeLeU32(out.data(), 32, 4 | 32 << 16);
+    std::memcpy(out.data() + 36, "data", 4);
+    writeLeU32(out.data(), 40, static_cast<std::uint32_t>(4 * samples.size()));
+    for (const float sample : samples) {
+        out.resize(out.size() + 4);
+        writeLeF32(out.data(), out.size() - 4, sample);
+    }
+    writeLeU32(out.data(), 4, static_cast<std::uint32_t>(out.size() - 8));
+    return out;
+}
+
+// Drops that cannot freeze their file change nothing and say why in one line
+// over the waveform, until the next click; a WAV file becomes the pattern.
+TEST_F(WaveformViewTest, DroppedFilesFreezeOrLeaveOneLineUntilTheNextClick) {
+    constexpr Color kMessage{255, 250, 205};
+    const std::vector<std::uint8_t> wav = floatWav({0.5f, -0.25f, 0.125f});
+    const std::string good = writeFile("three samples.wav", wav);
+    const char* goodItem = good.c_str();
+    refreshAndDraw();
+    EXPECT_TRUE(view->acceptDrop(&goodItem, 1, 0, {200, 290}));
+    EXPECT_EQ(view->dropMessage(), "Start the host's playback once before dropping three samples.wav");
+    stateOf(*engine).patternSamples = 1000;
+    stateOf(*engine).hostSampleRate = 44100;
+
+    const std::string text = writeFile("notes.txt", {'h', 'e', 'l', 'l', 'o'});
+    const std::string cut = writeFile("cut.wav", {wav.begin(), wav.end() - 2});
+    const std::string missing = ::testing::TempDir() + "/missing.wav";
+    const struct {
+        std::string path;
+        std::string says;
+    } refused[] = {{text, "Not an audio file: notes.txt"},
+                   {cut, "Damaged or cut-short audio file: cut.wav"},
+                   {missing, "Cannot read missing.wav"},
+                   {::testing::TempDir(), "Cannot read "}};
+    for (const auto& drop : refused) {
+        const char* item = drop.path.c_str();
+        EXPECT_TRUE(view->acceptDrop(&item, 1, 0, {200, 290}));
+        EXPECT_EQ(view->dropMessage().substr(0, drop.says.size()), drop.says);
+        EXPECT_EQ(view->dropMessage().find('\n'), std::string::npos);
+        EXPECT_FALSE(engine->engine().snapshot().frozen) << drop.path;
+        EXPECT_EQ(engine->engine().playedSample(0, 0), 0.0f) << drop.path;
+        view->draw(canvas.context);
+        EXPECT_EQ(pixel(kOriginX + 300, kOriginY + 8), kMessage) << drop.path;
+    }
+    click({kOriginX + 300, kOriginY + 8});
+    EXPECT_EQ(view->dropMessage(), "");
+    view->draw(canvas.context);
+    EXPECT_NE(pixel(kOriginX + 300, kOriginY + 8), kMessage);
+
+    const char* textItem = "file:///not/a/file/list";
+    EXPECT_FALSE(view->acceptDrop(&textItem, 24, 1, {200, 290}));  // text is not taken
+    EXPECT_TRUE(view->acceptDrop(&goodItem, 1, 0, {200, 290}));
+    EXPECT_EQ(view->dropMessage(), "");
+    EXPECT_TRUE(engine->engine().snapshot().frozen);
+    EXPECT_EQ(engine->engine().playedSample(0, 0), 0.5f);
+    EXPECT_EQ(engine->engine().playedSample(1, 2), 0.125f);
+    EXPECT_EQ(engine->engine().playedSample(0, 3), 0.0f);  // the rest of the pattern is silent
 }
 
 }  // namespace

@@ -214,6 +214,8 @@ TEST_F(DropTargetTest, FilesArriveAsPathsWithShortcutsResolvedToShortTargetPaths
     EXPECT_EQ(made.items[0], plain);
     EXPECT_STRCASEEQ(made.items[1].c_str(), shortSample);
     EXPECT_EQ(made.items[2], brokenShortcut) << "an unresolvable shortcut stays as it was";
+    // Files are copied whatever the keys: a move would have the shell delete them.
+    EXPECT_EQ(drop(data, 0), static_cast<DWORD>(DROPEFFECT_COPY));
 
     DeleteFileA(shortcut.c_str());
     DeleteFileA(sample.c_str());

@@ -73,6 +73,10 @@ DWORD DropTarget::effectFor(DWORD keys) const {
     if (offered_ == Kind::None) {
         return DROPEFFECT_NONE;
     }
+    // The editor only reads a dropped file: a move would have the shell delete it afterwards.
+    if (offered_ == Kind::Files) {
+        return DROPEFFECT_COPY;
+    }
     return (keys & MK_CONTROL) != 0 ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
 }
 

@@ -7,7 +7,8 @@
 namespace tramvek {
 
 // The window's OLE drop target: accepts text (CF_TEXT) or, failing that, a
-// file list (CF_HDROP) and hands the items to the window's client. Reference
+// file list (CF_HDROP), always as a copy, and hands the items to the window's
+// client. Reference
 // counted; deletes itself at count 0.
 class DropTarget : public IDropTarget {
   public:

@@ -98,6 +98,7 @@ X11Window::X11Window(X11Connection& connection, Window parent, int32_t width, in
         window_ = 0;
         return;
     }
+    dropTarget_ = std::make_unique<XdndTarget>(connection_, window_);
     if (trueColor) {
         imagePixels_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
         image_ = XCreateImage(display, visual, static_cast<unsigned>(parentAttributes.depth), ZPixmap, 0,
@@ -202,6 +203,15 @@ void X11Window::handleEvent(const XEvent& event) {
                 handlePress(event.xbutton);
             }
             break;
+        case ClientMessage:
+        case SelectionNotify: {
+            std::vector<std::string> files;
+            if (dropTarget_ && dropTarget_->handle(event, files) && !files.empty() && client_ != nullptr &&
+                !destroyed_) {
+                deliverFiles(files);
+            }
+            break;
+        }
         case DestroyNotify:
             if (event.xdestroywindow.window == window_ && !destroyed_) {
                 destroyed_ = true;
@@ -224,6 +234,14 @@ void X11Window::handlePress(const XButtonEvent& press) {
     } else if (press.button >= Button1 && press.button <= Button3) {
         client_->press(where, x11PressButtons(press));
     }
+}
+
+void X11Window::deliverFiles(const std::vector<std::string>& paths) {
+    std::vector<const char*> items;
+    for (const std::string& path : paths) {
+        items.push_back(path.c_str());
+    }
+    client_->drop(items.data(), static_cast<int32_t>(items.size()), 0);
 }
 
 bool X11Window::paintPendingArea() {

@@ -5,11 +5,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "gui/platform.h"
 #include "gui/raster/pixel_buffer.h"
+#include "gui/x11/xdnd_target.h"
 
 namespace tramvek {
 
@@ -37,8 +40,8 @@ class X11Window : public PlatformWindow {
 
     // Takes one event for this window read from the connection (under no lock:
     // the client's answers draw and present). Presses reach the client and
-    // exposures gather for the next paint; the window's destruction by its
-    // parent tells the client.
+    // exposures gather for the next paint; files dropped on the window reach
+    // the client; the window's destruction by its parent tells the client.
     void handleEvent(const XEvent& event);
     // Delivers the exposed area gathered so far; true if there was one.
     bool paintPendingArea();
@@ -51,6 +54,7 @@ class X11Window : public PlatformWindow {
     void addExposed(const Rect& area);
     // A button press: one of the three buttons, or a notch of the wheel.
     void handlePress(const XButtonEvent& press);
+    void deliverFiles(const std::vector<std::string>& paths);
 
     X11Connection& connection_;
     WindowClient* client_;
@@ -64,6 +68,7 @@ class X11Window : public PlatformWindow {
     int blueShift_ = 0;
     PixelBuffer pixels_;
     std::optional<Rect> exposed_;
+    std::unique_ptr<XdndTarget> dropTarget_;
     bool destroyed_ = false;
 };
 

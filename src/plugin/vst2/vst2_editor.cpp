@@ -82,6 +82,10 @@ const EngineView& Vst2Editor::view() {
     return engine_.latestView();
 }
 
+bool Vst2Editor::freezeAudio(const float* left, const float* right, std::int32_t samples) {
+    return engine_.loadFrozenAudio(left, right, samples);
+}
+
 void Vst2Editor::hostIdle() {
     owner_.hostIdle();
 }

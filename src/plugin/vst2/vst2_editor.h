@@ -39,6 +39,7 @@ class Vst2Editor : public EditorBase, private EditorHost, private SlicerEngine::
     void endEdit(std::int32_t index) override;
     void send(const EngineCommand& command) override;
     const EngineView& view() override;
+    bool freezeAudio(const float* left, const float* right, std::int32_t samples) override;
     void hostIdle() override;
     void engineValuesChanged(bool hostShouldRefresh) override;
 

@@ -6,10 +6,10 @@
 #include <functional>
 #include <vector>
 
+#include "audio_file/stereo_audio.h"
 #include "cli/render_options.h"
 #include "formats/file_io.h"
 #include "formats/midi_file.h"
-#include "formats/stereo_audio.h"
 #include "hosting/block_buffers.h"
 
 namespace tramvek {

@@ -1,9 +1,10 @@
 #include "cli/state_command.h"
 
+#include "audio_file/resample.h"
+#include "audio_file/wav_reader.h"
 #include "formats/file_io.h"
 #include "formats/frozen_audio_chunk.h"
 #include "formats/fx_plugin_state.h"
-#include "formats/resample.h"
 #include "formats/variation_lanes.h"
 #include "formats/wav_codec.h"
 #include "host_error.h"
@@ -47,13 +48,13 @@ void printVariation(PluginInstance& plugin, std::ostream& out) {
     out << "\n";
 }
 
+// Read as a drop on the editor reads it, so that both freeze the same samples.
 StereoAudio readAudioToFreeze(const std::string& path) {
-    std::vector<std::uint8_t> bytes = readWholeFile(path, "audio to freeze");
-    try {
-        return decodeWav(bytes, WavEnd::kMustBeWhole);
-    } catch (const HostError& e) {
-        throw HostError("cannot read audio to freeze " + path + ": " + e.what());
+    AudioFileReading reading = readWavFile(path);
+    if (!reading.ok()) {
+        throw HostError("cannot read audio to freeze " + path + ": " + reading.reason);
     }
+    return std::move(reading.audio);
 }
 
 // The frozen buffer travels in the bank chunk; the pattern's length comes from

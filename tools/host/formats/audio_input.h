@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
 
 namespace tramvek {
 

@@ -4,7 +4,7 @@
 // library, so every build produces the same samples bit for bit.
 #pragma once
 
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
 
 namespace tramvek {
 

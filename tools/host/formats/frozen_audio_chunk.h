@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
 
 namespace tramvek {
 

@@ -1,19 +1,16 @@
-// The WAV files the host reads and writes. Reading takes integer PCM (8, 16,
-// 24, 32 bits) and IEEE float (32, 64 bits), plain or extensible; writing
-// produces 32-bit float stereo.
+// The WAV files the host reads and writes: reading is the shared reader's
+// (audio_file/wav_reader.h) with its refusals as HostError; writing produces
+// 32-bit float stereo.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
+#include "audio_file/wav_reader.h"
 
 namespace tramvek {
-
-// What a data chunk that claims more bytes than the file has means: streamed
-// recordings are read as far as they go; a file that must be whole is refused.
-enum class WavEnd { kReadWhatIsThere, kMustBeWhole };
 
 // Throws HostError with the reason when the bytes are not a WAV file it reads.
 StereoAudio decodeWav(std::span<const std::uint8_t> bytes, WavEnd end = WavEnd::kReadWhatIsThere);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
 #include "gui/geometry.h"
 #include "gui/raster/pixel_buffer.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
 
 namespace tramvek {
 

@@ -1,4 +1,4 @@
-#include "formats/stereo_audio.h"
+#include "audio_file/stereo_audio.h"
 
 namespace tramvek {
 

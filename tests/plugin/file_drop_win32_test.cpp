@@ -1,0 +1,135 @@
+// Windows: a WAV file let go over the editor's waveform view (a file list
+// handed to the window's OLE drop target, as Explorer's is) becomes the
+// frozen pattern.
+#if defined(_WIN32)
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "params/little_endian.h"
+#include "plugin/frozen_drop.h"
+#include "plugin/loaded_plugin.h"
+
+namespace tramvek::testing {
+namespace {
+
+// One CF_HDROP file list, as the shell offers it.
+class FileListData : public IDataObject {
+  public:
+    explicit FileListData(const std::string& path) {
+        DROPFILES header{};
+        header.pFiles = sizeof header;
+        bytes_.assign(sizeof header + path.size() + 2, '\0');  // the path, then the list's end
+        std::memcpy(bytes_.data(), &header, sizeof header);
+        std::memcpy(bytes_.data() + sizeof header, path.data(), path.size());
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        *object = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject) ? this : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (QueryGetData(format) != S_OK) {
+            return DV_E_FORMATETC;
+        }
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes_.size());
+        std::memcpy(GlobalLock(block), bytes_.data(), bytes_.size());
+        GlobalUnlock(block);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = block;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        return format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) != 0 ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+  private:
+    std::vector<char> bytes_;
+};
+
+void pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+}
+
+TEST(FileDropOnWindows, AWavDroppedOnTheWaveformViewThroughOleFreezesIt) {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "tramvek dropped tone.wav";
+    writeToneWav(path);
+
+    LoadedPlugin library;
+    ASSERT_TRUE(library.loaded());
+    AEffect* effect = library.entry("main")(&FakeHost::callback);  // the one export on Windows
+    ASSERT_NE(effect, nullptr);
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    startAt44100(effect);
+    HWND parent = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100, 600, 340,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f);
+    // The audio runs while the editor is open, as in a host: the pattern gets
+    // its length in samples and the editor its view of it.
+    for (int block = 0; block < 8; ++block) {
+        renderBlock(effect, block);
+        effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+        pumpMessages();
+    }
+    HWND editor = GetWindow(parent, GW_CHILD);
+    ASSERT_NE(editor, nullptr);
+    POINT where{kWaveformX, kWaveformY};
+    ClientToScreen(editor, &where);
+    SetCursorPos(where.x, where.y);
+
+    // The target the editor registered with OLE, driven as OLE drives it when Explorer's list is let go.
+    auto* target = static_cast<IDropTarget*>(GetPropA(editor, "OleDropTargetInterface"));
+    ASSERT_NE(target, nullptr) << "the editor window has no OLE drop target";
+    FileListData data(path);
+    const POINTL at{where.x, where.y};
+    DWORD dropEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(&data, MK_LBUTTON, at, &dropEffect), S_OK);
+    dropEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->Drop(&data, 0, at, &dropEffect), S_OK);
+    EXPECT_EQ(dropEffect, static_cast<DWORD>(DROPEFFECT_COPY))
+        << "a move would have the shell delete the file";
+    effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+
+    // The tone's second fills the first half of the two-second pattern; the rest is silent.
+    const std::vector<std::uint8_t> frozen = frozenAudioOf(savedBank(effect));
+    ASSERT_GT(frozen.size(), 4u) << "the drop did not freeze the buffer";
+    const auto samples = static_cast<std::size_t>(readLeI32(frozen.data(), 0));
+    ASSERT_EQ(frozen.size(), 4 + 8 * samples);
+    float tone = 0.0f;
+    float afterTheFile = 0.0f;
+    for (std::size_t i = 0; i < samples; ++i) {
+        float& loudest = i < 44100 ? tone : afterTheFile;
+        loudest = std::max(loudest, std::fabs(readLeF32(frozen.data(), 4 + 4 * i)));
+    }
+    EXPECT_GT(tone, 0.3f);
+    EXPECT_EQ(afterTheFile, 0.0f);
+    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    DestroyWindow(parent);
+    OleUninitialize();
+}
+
+}  // namespace
+}  // namespace tramvek::testing
+#endif
