@@ -162,7 +162,7 @@ void SlicerEngine::settleCommands() {
 }
 
 void SlicerEngine::publishViewEvery(std::int32_t frames) {
-    const std::int32_t rate = hostSampleRate > 0 ? hostSampleRate : kFallbackSampleRate;
+    const std::int32_t rate = hostSampleRate > 0 ? hostSampleRate.load() : kFallbackSampleRate;
     samplesSinceView_ += frames > 0 ? frames : 0;
     // Only views an editor asked for since the last one: without a reader the block pays nothing.
     if (samplesSinceView_ >= rate / 1000 * kViewIntervalMs && viewWanted_.load(std::memory_order_relaxed) &&

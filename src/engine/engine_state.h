@@ -75,7 +75,7 @@ struct EngineState {
     Shared<std::int32_t> currentPattern{0};
     float scheduledGain = 0.0f;
     Shared<std::int32_t> resolutionIndex{3};
-    std::int32_t hostSampleRate = 0;
+    Shared<std::int32_t> hostSampleRate{0};  // the editor's view reads it too
     Shared<std::int32_t> announcedSampleRate{0};  // the host's rate outside blocks; 0 until it says
     Shared<std::int32_t> patternLength{16};
     Shared<float> patternLengthValue{0.5f};

@@ -23,7 +23,7 @@ void SlicerEngine::syncToHost(std::int32_t sampleFrames, const TransportPosition
     // Without time info from the host the clock runs on: the last known rate
     // and tempo, and the position the previous block ended at.
     const std::int32_t announced = announcedSampleRate;
-    const auto lastRate = static_cast<double>(announced > 0 ? announced : hostSampleRate);
+    const auto lastRate = static_cast<double>(announced > 0 ? announced : hostSampleRate.load());
     const TransportPosition time =
         info != nullptr ? *info
                         : TransportPosition{expectedPpqPos, lastRate, static_cast<double>(hostTempo), true};

@@ -115,7 +115,12 @@ std::string sourceLabel(const SheetStep& step) {
 }
 
 std::string repeatsLabel(const SheetStep& step) {
-    return step.repeats == 1 ? "" : "x" + std::to_string(step.repeats);
+    std::string label;
+    if (step.repeats != 1) {
+        label = "x";  // appended, not "x" + ...: GCC 12 at -O3 misreads that as an overlapping copy
+        label += std::to_string(step.repeats);
+    }
+    return label;
 }
 
 std::string chanceLabel(const SheetStep& step) {
