@@ -1,6 +1,7 @@
 #include "formats/step_sheet.h"
 
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "engine/engine_counts.h"
@@ -114,17 +115,22 @@ std::string sourceLabel(const SheetStep& step) {
     return label;
 }
 
+// Formatted, not concatenated: GCC 12 at -O3 misreads `"x" + std::to_string(n)`
+// as an overlapping copy.
 std::string repeatsLabel(const SheetStep& step) {
-    std::string label;
+    char text[16] = "";
     if (step.repeats != 1) {
-        label = "x";  // appended, not "x" + ...: GCC 12 at -O3 misreads that as an overlapping copy
-        label += std::to_string(step.repeats);
+        std::snprintf(text, sizeof text, "x%d", step.repeats);
     }
-    return label;
+    return text;
 }
 
 std::string chanceLabel(const SheetStep& step) {
-    return step.chancePercent == 100.0f ? "" : std::to_string(std::lround(step.chancePercent)) + "%";
+    char text[16] = "";
+    if (step.chancePercent != 100.0f) {
+        std::snprintf(text, sizeof text, "%ld%%", std::lround(step.chancePercent));
+    }
+    return text;
 }
 
 std::string pitchLabel(const SheetStep& step) {
