@@ -77,6 +77,22 @@ PlayBuffers::PlayBuffers(std::int32_t capacity)
     }
 }
 
+void PlayBuffers::residePages() {
+    constexpr std::int32_t kPageSamples = 4096 / static_cast<std::int32_t>(sizeof(float));
+    float readSum = 0.0f;
+    for (std::int32_t i = 0; i < capacity_; i += kPageSamples) {
+        for (auto& pair : storage_) {
+            for (auto& channel : pair) {
+                storeSample(channel.get(), i, loadSample(channel.get(), i));
+            }
+        }
+        // Read only: a never-written page maps the shared zero page.
+        readSum += loadSample(silence_.get(), i);
+    }
+    volatile float keep = readSum;
+    static_cast<void>(keep);
+}
+
 bool PlayBuffers::allocated() const {
     return storage_[0][0] && storage_[0][1] && storage_[1][0] && storage_[1][1] && silence_ && diff_ &&
            unsure_ && stale_ && ownSome_ && silent_ && dirtyWords_ && extents_;

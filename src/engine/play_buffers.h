@@ -49,6 +49,10 @@ class PlayBuffers {
 
     explicit PlayBuffers(std::int32_t capacity);
     bool allocated() const;
+    // While no audio thread runs (a host's activation): every page the audio
+    // thread writes is made resident and every page it reads mapped, so that
+    // it takes no page fault when it first reaches one.
+    void residePages();
 
     // --- The audio thread ---
     // The record pair's channel (0 left, 1 right), written with storeSample.

@@ -229,6 +229,13 @@ void SlicerEngine::suspend() {
     applyPendingIfIdle();
 }
 
+void SlicerEngine::activate() {
+    if (!pagesResident_) {
+        pagesResident_ = true;
+        playBuffers.residePages();
+    }
+}
+
 void SlicerEngine::dropWaitingStartsIfSuspended() {
     if (!waitingStartsDropped.exchange(false)) {
         return;

@@ -119,6 +119,9 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // afresh; the audio thread does it before its next events or block.
     // Until the next block, posted commands apply on the posting thread.
     void suspend();
+    // The host's activation, before its audio thread runs: the buffers' pages
+    // are made resident once, so that recording takes no page fault.
+    void activate();
     // The host's sample rate, when it says so outside a block (activation,
     // effSetSampleRate); blocks without time information run at it.
     void setSampleRate(double rate);
@@ -304,6 +307,7 @@ class SlicerEngine : public EngineCounts, private EngineState {
     std::atomic_flag hostPosting_ = ATOMIC_FLAG_INIT;
     // Set by each audio call, cleared by suspend().
     std::atomic<bool> audioRunning_{false};
+    bool pagesResident_ = false;  // the host's thread's alone (activate)
     // The thread that made the last audio call.
     std::atomic<std::thread::id> audioThread_{};
     // Held by the one thread that applies commands and publishes the view.

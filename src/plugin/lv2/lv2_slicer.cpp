@@ -72,6 +72,7 @@ void Lv2Slicer::connect(std::uint32_t port, void* data) {
 }
 
 void Lv2Slicer::activate() {
+    engine_->activate();
     transport_ = HostTransport(sampleRate_);
 }
 

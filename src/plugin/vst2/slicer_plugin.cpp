@@ -174,6 +174,7 @@ void SlicerPlugin::suspend() {
 }
 
 void SlicerPlugin::resume() {
+    engine_->activate();
     hostWantMidi(1);
 }
 
