@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/step_variation.h"
 #include "support/engine_state_access.h"
 
 namespace tramvek {
@@ -101,15 +102,22 @@ void BM_PassThroughBaseline(benchmark::State& state) {
 }
 BENCHMARK(BM_PassThroughBaseline);
 
-// Default patterns at 120 BPM; argument 1 turns shape and resonance on.
+// Default patterns at 120 BPM; argument 1 turns shape and resonance on,
+// argument 2 plays every step by chance (50 %) in four hits.
 void BM_ProcessReplacing(benchmark::State& state) {
     constexpr int kFrames = 512;
     BenchHost host;
     activeHost = &host;
     auto effect = std::make_unique<SlicerPlugin>(&benchCallback);
-    if (state.range(0) != 0) {
+    if (state.range(0) == 1) {
         effect->engine().setParameter(3, 0.7f);
         effect->engine().setParameter(4, 0.5f);
+    }
+    if (state.range(0) == 2) {
+        for (std::int32_t step = 0; step < SlicerEngine::kStepsPerPattern; ++step) {
+            effect->engine().setStepValue(step, 0.5f, SlicerEngine::kLaneChance);
+            effect->engine().setStepValue(step, repeatValue(4), SlicerEngine::kLaneRepeat);
+        }
     }
     StereoBlock block(kFrames);
     for (auto _ : state) {
@@ -121,7 +129,7 @@ void BM_ProcessReplacing(benchmark::State& state) {
     reportPerFrame(state, kFrames);
     activeHost = nullptr;
 }
-BENCHMARK(BM_ProcessReplacing)->Arg(0)->Arg(1)->ArgName("shape_reso");
+BENCHMARK(BM_ProcessReplacing)->Arg(0)->Arg(1)->Arg(2)->ArgName("shape_reso_or_variation");
 
 template <typename Run>
 double wallNs(Run run) {
