@@ -14,52 +14,10 @@
 #include "params/little_endian.h"
 #include "plugin/frozen_drop.h"
 #include "plugin/loaded_plugin.h"
+#include "support/fake_data_object.h"
 
 namespace tramvek::testing {
 namespace {
-
-// One CF_HDROP file list, as the shell offers it.
-class FileListData : public IDataObject {
-  public:
-    explicit FileListData(const std::string& path) {
-        DROPFILES header{};
-        header.pFiles = sizeof header;
-        bytes_.assign(sizeof header + path.size() + 2, '\0');  // the path, then the list's end
-        std::memcpy(bytes_.data(), &header, sizeof header);
-        std::memcpy(bytes_.data() + sizeof header, path.data(), path.size());
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        *object = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject) ? this : nullptr;
-        return *object != nullptr ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-        if (QueryGetData(format) != S_OK) {
-            return DV_E_FORMATETC;
-        }
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes_.size());
-        std::memcpy(GlobalLock(block), bytes_.data(), bytes_.size());
-        GlobalUnlock(block);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        return format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) != 0 ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
-  private:
-    std::vector<char> bytes_;
-};
 
 void pumpMessages() {
     MSG message;
@@ -101,7 +59,8 @@ TEST(FileDropOnWindows, AWavDroppedOnTheWaveformViewThroughOleFreezesIt) {
     // The target the editor registered with OLE, driven as OLE drives it when Explorer's list is let go.
     auto* target = static_cast<IDropTarget*>(GetPropA(editor, "OleDropTargetInterface"));
     ASSERT_NE(target, nullptr) << "the editor window has no OLE drop target";
-    FileListData data(path);
+    test::FakeData data;
+    data.offer(CF_HDROP, test::fileList({path}));
     const POINTL at{where.x, where.y};
     DWORD dropEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     EXPECT_EQ(target->DragEnter(&data, MK_LBUTTON, at, &dropEffect), S_OK);
