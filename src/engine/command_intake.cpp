@@ -103,6 +103,12 @@ bool SlicerEngine::applyPendingIfIdle() {
     return true;
 }
 
+void SlicerEngine::postSurely(const EngineCommand& command, CommandSource source) {
+    while (!post(command, source)) {
+        settleCommands();  // a full queue empties within a block
+    }
+}
+
 bool SlicerEngine::post(const EngineCommand& command, CommandSource source) {
     if (command.kind == EngineCommand::Kind::kFlushBuffer) {
         // A load not yet played gives way: the user asked for empty buffers last.

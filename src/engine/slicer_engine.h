@@ -158,6 +158,8 @@ class SlicerEngine : public EngineCounts, private EngineState {
     // and a save after it sees it. False when its queue is full while the
     // audio thread runs: the command is dropped.
     bool post(const EngineCommand& command, CommandSource source);
+    // The same for a command that must not be dropped: waits while the queue is full.
+    void postSurely(const EngineCommand& command, CommandSource source);
 
     // --- What the editor shows ---
     // The applying thread: everything an editor draws, read once: the

@@ -380,9 +380,7 @@ void SlicerEngine::handOverLoad(const std::uint8_t* head, std::size_t headSize, 
     load.bytes = bytes.get();
     load.size = headSize + tailSize;
     pendingLoad_ = load;
-    while (!post({EngineCommand::Kind::kApplyLoad}, CommandSource::kHost)) {
-        settleCommands();  // a full queue empties within a block
-    }
+    postSurely({EngineCommand::Kind::kApplyLoad}, CommandSource::kHost);
     settleCommands();
     pendingLoad_ = {};
 }
@@ -471,9 +469,7 @@ bool SlicerEngine::loadFrozenAudio(const float* left, const float* right, std::i
     }
     // Taken whole at a block start; freeze comes on there too, by the applying thread.
     loadedAudio.publish(samples);
-    while (!post({EngineCommand::Kind::kFreezeLoadedAudio}, CommandSource::kEditor)) {
-        settleCommands();  // a full queue empties within a block
-    }
+    postSurely({EngineCommand::Kind::kFreezeLoadedAudio}, CommandSource::kEditor);
     return true;
 }
 
