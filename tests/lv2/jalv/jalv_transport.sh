@@ -80,7 +80,7 @@ live_run() {
   local mode=$1 reference state=()
   rm -f "$work"/*.in "$work/recording.wav"
   start jackd -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1
-  jack_wait -w -t 10 >/dev/null
+  jack_wait -w -t 10 >/dev/null || return 1
   [ "$mode" = notes ] && state=(-l "$work/notes-state")
   # jalv's console and jack_transport read commands until their input ends:
   # each reads a pipe this script holds open (opened after the reader, which
@@ -100,17 +100,17 @@ live_run() {
   if [ "$mode" = notes ]; then
     start jack_midisine >/dev/null 2>&1
     start jack_midiseq notes $loop 0 48 2000 9700 55 2000 >/dev/null 2>&1
-    wait_for_ports slicer:in_r jack_simple_client:output2 midisine:audio_out notes:out
-    jack_connect notes:out slicer:midi_in
-    jack_connect notes:out midisine:midi_in
+    wait_for_ports slicer:in_r jack_simple_client:output2 midisine:audio_out notes:out || return 1
+    jack_connect notes:out slicer:midi_in || return 1
+    jack_connect notes:out midisine:midi_in || return 1
     reference=midisine:audio_out
   else
     start jack_metro -t -b $tempo -n click >/dev/null 2>&1
-    wait_for_ports slicer:in_r jack_simple_client:output2 click:
+    wait_for_ports slicer:in_r jack_simple_client:output2 click: || return 1
     reference=$(jack_lsp | grep '^click:' | head -1)
   fi
-  jack_connect jack_simple_client:output1 slicer:in_l
-  jack_connect jack_simple_client:output2 slicer:in_r
+  jack_connect jack_simple_client:output1 slicer:in_l || return 1
+  jack_connect jack_simple_client:output2 slicer:in_r || return 1
   jack_rec -f "$work/recording.wav" -d 8 -b 32 "$reference" slicer:out_l slicer:out_r >"$work/rec.log" 2>&1 &
   local recorder=$!
   sleep 0.5
@@ -123,7 +123,7 @@ live_run() {
     sleep 0.2
     echo "play" >&3
   fi
-  wait $recorder
+  wait $recorder || return 1
   echo "quit" >&3
   stop_all
 }
@@ -143,9 +143,15 @@ for check_args in "${checks[@]}"; do
   set -- $check_args
   for attempt in 1 2 3 4 5; do
     SECONDS=0
-    live_run "$1"
-    echo "jalv-transport: $1, attempt $attempt, the live part took $SECONDS s"
-    "$check" "$work/recording.wav" "${@:2}" && continue 2
+    # A client the server dropped, or one that failed to connect, is a broken
+    # run like an xrun: stopped and tried again.
+    if live_run "$1"; then
+      echo "jalv-transport: $1, attempt $attempt, the live part took $SECONDS s"
+      "$check" "$work/recording.wav" "${@:2}" && continue 2
+    else
+      echo "jalv-transport: $1, attempt $attempt: a JACK client did not start or connect"
+    fi
+    stop_all
     echo "jalv-transport: $1 failed; the server's xruns: $(grep -c XRun "$work/jackd.log" || true)"
   done
   exit 1
