@@ -30,10 +30,12 @@ using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kLargestBlock = 2048;
-// Overdub with keepBuffer at 1 adds every pattern cycle to the last without
-// decay, so levels legitimately climb while the test runs; an unstable filter
-// or a garbage read runs away far past this.
-constexpr float kOutputBound = 1e6f;
+// A malformed chunk's frozen audio may hold samples up to 1e6 (where the
+// engine clamps what it loads; a flipped top byte of a silent sample is one),
+// and the voice raises a sample by at most the filter's resonance peak (about
+// 18) and the interpolation's overshoot; overdub with keepBuffer at 1 climbs
+// slowly. An unstable filter or a garbage read runs away far past this.
+constexpr float kOutputBound = 1e9f;
 
 // Only the audio thread asks for the time; it writes this record before each block.
 VstTimeInfo audioTime{};
