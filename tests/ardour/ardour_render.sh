@@ -8,10 +8,14 @@
 # inserts it as LV2 (the transport reaching its own time:Position input), at
 # a fractional tempo with two parameters moved, and a third snapshot plays
 # Cutoff from an automation lane (the port itself stays at 100 %): it must
-# sound as tramvek-host's render with Cutoff at the lane's value. Each export
+# sound as tramvek-host's render with Cutoff at the lane's value. Given the
+# VST 2 library too, a fourth snapshot plays a fresh instance whose state, a
+# preset, holds frozen audio: Ardour's save must write that audio as the
+# plug-in's own file, and the export (the snapshot loaded from the session
+# folder) must sound as tramvek-host's render of the preset. Each export
 # loads its snapshot afresh, the plug-in's state from the session file.
 #
-# Usage: ardour_render.sh SOURCE_DIR PLUGIN_SO|BUNDLE.lv2 TRAMVEK_HOST COMPARE_TOOL WORK_DIR
+# Usage: ardour_render.sh SOURCE_DIR PLUGIN_SO|BUNDLE.lv2 TRAMVEK_HOST COMPARE_TOOL WORK_DIR [VST2_LIBRARY]
 set -euo pipefail
 
 source_dir=$1
@@ -19,6 +23,7 @@ plugin=$2
 host=$3
 compare=$4
 work=$(realpath -m "$5")
+vst2=${6:-}
 
 tempo=120
 seconds=8
@@ -27,6 +32,7 @@ block=1024 # the dummy back end's default period
 params=""       # the plug-in's own values (Ardour sets a port in its units)
 host_params="" # the same, normalised as tramvek-host takes them
 automate=""
+frozen_preset=""
 
 if ! command -v ardour7-lua >/dev/null; then
   bash "$source_dir/scripts/setup.sh" ardour
@@ -46,6 +52,14 @@ if [[ $plugin == *.lv2 ]]; then
   mkdir -p "$work/lv2"
   cp -r "$plugin" "$work/lv2/"
   export LV2_PATH="$work/lv2:/usr/lib/lv2"
+  if [ -n "$vst2" ]; then
+    # The demo loop frozen into a bank, the bank as a preset bundle on LV2_PATH.
+    "$host" render "$vst2" --output "$work/loop.wav" --sample-rate $rate --param 5=0 >/dev/null
+    "$host" state "$vst2" --freeze-audio "$work/loop.wav" --save-bank "$work/frozen.fxb" >/dev/null
+    source "$source_dir/tests/lv2/bank_state.sh"
+    frozen_preset="tramvek frozen"
+    bank_state "$work/frozen.fxb" "$work/lv2/frozen.lv2" "$frozen_preset"
+  fi
 else
   cp "$plugin" "$work/vst/tramvek.so"
 
@@ -62,7 +76,7 @@ fi
 start=$(date +%s)
 status=0
 TRAMVEK_WORK="$work" TRAMVEK_TEMPO=$tempo TRAMVEK_SECONDS=$seconds TRAMVEK_PARAMS="$params" \
-  TRAMVEK_AUTOMATE="$automate" \
+  TRAMVEK_AUTOMATE="$automate" TRAMVEK_PRESET="$frozen_preset" \
   TRAMVEK_PLUGIN_TYPE=$plugin_type timeout 300 ardour7-lua "$source_dir/tests/ardour/render_session.lua" \
   >"$work/ardour.log" 2>&1 || status=$?
 grep -v -e '^\[WARNING\]' "$work/ardour.log" || true
@@ -94,12 +108,34 @@ export_snapshot() {
 # The export reloads each snapshot, the plug-in's state from the session file.
 snapshots=(input output)
 [ -n "$automate" ] && snapshots+=(automated)
+[ -n "$frozen_preset" ] && snapshots+=(frozen)
 for snapshot in "${snapshots[@]}"; do
   start=$(date +%s)
   export_snapshot "$snapshot" || exit 1
   echo "ardour: export of $snapshot took $(($(date +%s) - start)) s"
   [ -s "$work/$snapshot.wav" ] || { echo "ardour: no $snapshot export"; exit 1; }
 done
+# Re-opened once more, the saved session exports the same samples.
+same_samples() {
+  python3 - "$1" "$2" <<'PY'
+import sys
+def samples(path):
+    data = open(path, "rb").read()
+    at = 12
+    while at + 8 <= len(data):
+        size = int.from_bytes(data[at + 4:at + 8], "little")
+        if data[at:at + 4] == b"data":
+            return data[at + 8:at + 8 + size]
+        at += 8 + size + (size & 1)
+    sys.exit(f"{path}: no data chunk")
+sys.exit(0 if samples(sys.argv[1]) == samples(sys.argv[2]) else 1)
+PY
+}
+mv "$work/output.wav" "$work/output-first.wav"
+export_snapshot output || exit 1
+same_samples "$work/output-first.wav" "$work/output.wav" ||
+  { echo "ardour: the re-opened session exports other samples"; exit 1; }
+echo "ardour: the re-opened session exports the same samples"
 param_options=()
 for setting in ${host_params:-$params}; do
   param_options+=(--param "$setting")
@@ -132,6 +168,15 @@ if [ -n "$automate" ]; then
     --param "$index=$(awk -v v="$value" 'BEGIN { print v / 100 }')" >/dev/null
   echo "ardour: the automated snapshot against tramvek-host with parameter $index at $value"
   "$compare" "$work/automated.wav" "$work/expected-automated.wav" "$work/input.wav" "$step_frames" $((4 * tick)) 32
+fi
+if [ -n "$frozen_preset" ]; then
+  recorded=$(find "$work/session" -name '*.wav' -path '*plugins*' | head -1)
+  [ -n "$recorded" ] || { echo "ardour: the session keeps no audio file of the plug-in's"; exit 1; }
+  echo "ardour: the frozen audio saved as ${recorded#"$work/session/"}"
+  "$host" render "$plugin" --input "$work/input.wav" --output "$work/expected-frozen.wav" \
+    --tempo $tempo --sample-rate $rate --block $block --lv2-state "$work/lv2/frozen.lv2" >/dev/null
+  echo "ardour: the frozen snapshot against tramvek-host with the preset's state"
+  "$compare" "$work/frozen.wav" "$work/expected-frozen.wav" "$work/input.wav" "$step_frames" $((4 * tick)) 32
 fi
 # The 1/64 case below edits the VST 2 chunk in the session file.
 if [ $plugin_type = LV2 ]; then

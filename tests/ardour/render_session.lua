@@ -7,7 +7,8 @@
 -- TRAMVEK_SECONDS (length of the session range), TRAMVEK_PARAMS
 -- ("index=value ..." set on the plug-in), TRAMVEK_PLUGIN_TYPE (LXVST, the
 -- default, or LV2), TRAMVEK_AUTOMATE ("index seconds value seconds value
--- ...": a third snapshot, "automated", plays that parameter's automation).
+-- ...": a third snapshot, "automated", plays that parameter's automation),
+-- TRAMVEK_PRESET (an LV2 preset's label: a fourth snapshot, "frozen").
 
 local function fail(message)
   print("ardour-session: " .. message)
@@ -117,6 +118,21 @@ if automate ~= "" then
   print("ardour-session: automated parameter " .. words[1] .. " (" .. descriptor.lower .. " to " ..
     descriptor.upper .. ")")
   save("automated")
+end
+
+-- A fourth snapshot, "frozen": a fresh instance in place of the first, its
+-- state from the preset TRAMVEK_PRESET (by label), which holds frozen audio.
+-- The session's save writes that audio as a file of the plug-in's own.
+local preset = os.getenv("TRAMVEK_PRESET") or ""
+if preset ~= "" then
+  local frozen = ARDOUR.LuaAPI.new_plugin(Session, "urn:tramvek:slicer", ARDOUR.PluginType.LV2, preset)
+  if frozen:isnil() then
+    fail("the plug-in was not found for the preset " .. preset)
+  end
+  if track:replace_processor(plugin, frozen, nil) ~= 0 then
+    fail("cannot put the preset's instance in place of the first")
+  end
+  save("frozen")
 end
 close_session()
 -- The tool exits with status 0 even after a script error: this line is the proof of success.

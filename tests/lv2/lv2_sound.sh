@@ -64,7 +64,7 @@ done
 # MIDI at its frames: the VST 2 library loads the bank file, the LV2 bundle
 # the same bank as one whole-chunk property, and notes and controllers land
 # inside uneven blocks.
-source "$(dirname "$0")/midi_state.sh"
+source "$(dirname "$0")/bank_state.sh"
 midi_state "$host" "$vst2" "$scratch/midi.fxb" "$scratch/midi-state"
 # One track, 96 ticks a quarter at 120 quarters a minute: notes on and off,
 # two at once, the controller before and between them, from the fourth second

@@ -33,7 +33,7 @@ cp -r "$bundle" "$work/lv2/"
 export LV2_PATH="$work/lv2" JACK_DEFAULT_SERVER="tramvek-$$" JACK_NO_START_SERVER=1
 # A private home too: jalv and JACK keep nothing of ours.
 export HOME="$work"
-source "$(dirname "$0")/../midi_state.sh"
+source "$(dirname "$0")/../bank_state.sh"
 midi_state "$host" "$vst2" "$work/notes.fxb" "$work/notes-state"
 
 pids=()
