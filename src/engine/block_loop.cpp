@@ -57,8 +57,10 @@ std::int32_t safeRecordIndex(std::int32_t index) {
 }
 
 // Other threads read both pairs of buffers: one atomic store per sample.
+// Keeping nothing, the input is written whole: what the buffer held there
+// (maybe another pattern's audio, see PlayBuffers::prepareRecord) does not count.
 void overdub(float* buffer, std::int32_t index, float keep, float input) {
-    storeSample(buffer, index, buffer[index] * keep + input);
+    storeSample(buffer, index, keep != 0.0f ? buffer[index] * keep + input : input);
 }
 
 VoiceRun loadVoice(const EngineState& e) {
@@ -236,7 +238,7 @@ void SlicerEngine::renderReplacing(float** inputs, float** outputs, std::int32_t
     float* outRight = outputs[1];
     const bool recording = v.recordArmed && !s.freeze;
     if (recording) {
-        playBuffers.prepareRecord(safeRecordIndex(v.recordIndex), end - begin, s.cycle);
+        playBuffers.prepareRecord(safeRecordIndex(v.recordIndex), end - begin, s.cycle, s.keepBuffer != 0.0f);
     }
     const PlayBuffers::VoiceRead played =
         playBuffers.prepareRead(v.readPosition, v.readIncrement * static_cast<float>(end - begin), v.reverse,

@@ -203,7 +203,7 @@ void PlayBuffers::makeAudible(std::int64_t first, std::int64_t last) {
     }
 }
 
-void PlayBuffers::ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t end) {
+void PlayBuffers::ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t end, bool keepsOld) {
     allUnsure_ = false;
     const std::int32_t first = chunk * kChunk;
     const auto from = static_cast<std::int16_t>(begin - first);
@@ -211,14 +211,19 @@ void PlayBuffers::ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t
     Extent& extent = extents_[chunk];
     if (hasBit(stale_.get(), chunk)) {
         // Only the samples about to be overdubbed (and any gap to the own
-        // extent, which stays one run) come over from the play pair.
+        // extent, which stays one run) come over from the play pair; samples
+        // written whole need nothing of it.
         if (!hasBit(ownSome_.get(), chunk)) {
-            copyIntoRecord(begin, end);
+            if (keepsOld) {
+                copyIntoRecord(begin, end);
+            }
             extent = {from, to};
             setChunk(ownSome_, chunk, true);
         } else {
-            copyIntoRecord(std::min(begin, first + extent.from), first + extent.from);
-            copyIntoRecord(first + extent.to, std::max(end, first + extent.to));
+            const std::int32_t ownFrom = first + extent.from;
+            const std::int32_t ownTo = first + extent.to;
+            copyIntoRecord(std::min(keepsOld ? begin : end, ownFrom), ownFrom);
+            copyIntoRecord(ownTo, std::max(keepsOld ? end : begin, ownTo));
             extent = {std::min(extent.from, from), std::max(extent.to, to)};
         }
         if (length(extent) == chunkLength(chunk)) {
@@ -239,22 +244,22 @@ void PlayBuffers::ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t
     }
 }
 
-void PlayBuffers::prepareRecordRange(std::int32_t begin, std::int32_t end) {
+void PlayBuffers::prepareRecordRange(std::int32_t begin, std::int32_t end, bool keepsOld) {
     for (std::int32_t chunk = begin / kChunk; chunk * kChunk < end; ++chunk) {
-        ownRecord(chunk, std::max(begin, chunk * kChunk), std::min(end, chunkEnd(chunk)));
+        ownRecord(chunk, std::max(begin, chunk * kChunk), std::min(end, chunkEnd(chunk)), keepsOld);
     }
 }
 
-void PlayBuffers::prepareRecord(std::int32_t first, std::int32_t count, std::int32_t cycle) {
+void PlayBuffers::prepareRecord(std::int32_t first, std::int32_t count, std::int32_t cycle, bool keepsOld) {
     if (count <= 0) {
         return;
     }
-    prepareRecordRange(first, first + 1);
+    prepareRecordRange(first, first + 1, keepsOld);
     std::int32_t at = first + 1 < cycle ? first + 1 : (first + 1) % cycle;
     std::int32_t left = count - 1;
     while (left > 0) {
         const std::int32_t end = left >= cycle - at ? cycle : at + left;
-        prepareRecordRange(at, end);
+        prepareRecordRange(at, end, keepsOld);
         left -= end - at;
         if (at == 0) {
             return;  // the whole cycle is prepared

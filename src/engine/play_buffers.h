@@ -58,8 +58,10 @@ class PlayBuffers {
     // The record pair's channel (0 left, 1 right), written with storeSample.
     float* recordChannel(std::int32_t channel) { return record_[channel]; }
     // Before the record head writes `count` samples from `first` on, wrapping
-    // at `cycle` as the block loop does: those samples of the record pair are made its own.
-    void prepareRecord(std::int32_t first, std::int32_t count, std::int32_t cycle);
+    // at `cycle` as the block loop does: those samples of the record pair are
+    // made its own. `keepsOld`: the record head overdubs what the recording
+    // holds there; otherwise it writes them whole, and nothing is copied in.
+    void prepareRecord(std::int32_t first, std::int32_t count, std::int32_t cycle, bool keepsOld);
     // Before the voice reads on from `position` by up to `span` samples
     // (backward: towards 0, wrapping to `wrapTo`; forward: wrapping at
     // `cycle` to 0): what it reads. Silence when all it may read is silent;
@@ -159,8 +161,8 @@ class PlayBuffers {
     }
 
     // Samples begin..end (absolute indices, one chunk) of the record pair are about to change.
-    void ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t end);
-    void prepareRecordRange(std::int32_t begin, std::int32_t end);
+    void ownRecord(std::int32_t chunk, std::int32_t begin, std::int32_t end, bool keepsOld);
+    void prepareRecordRange(std::int32_t begin, std::int32_t end, bool keepsOld);
     // A stale chunk's recording is copied wholly into the record pair.
     void complete(std::int32_t chunk);
     // A silent chunk is written with zeros and sounds (as silence).

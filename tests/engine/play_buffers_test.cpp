@@ -81,7 +81,7 @@ class RandomUse {
         std::int32_t at = pick(0, cycle - 1);
         const std::int32_t count = pick(1, 3 * PlayBuffers::kChunk);
         const float keep = static_cast<float>(pick(0, 2)) * 0.5f;
-        buffers_.prepareRecord(at, count, cycle);
+        buffers_.prepareRecord(at, count, cycle, keep != 0.0f);
         for (std::int32_t k = 0; k < count; ++k) {
             for (std::int32_t c = 0; c < 2; ++c) {
                 const float input = static_cast<float>(pick(1, 1000)) * (c == 0 ? 1.0f : -1.0f);
