@@ -4,9 +4,10 @@
 //
 // Threads: the audio thread owns the plain fields. A Shared field is written
 // by the thread that applies commands (the audio thread while it runs, see
-// SlicerEngine) and read by others (saves, the host's read-backs); a bank load
-// on the host's thread writes them too. The audio thread reads each one once
-// where it uses it and brings it into range there.
+// SlicerEngine) and read by others (saves, the host's read-backs). The few
+// written elsewhere say so: the programs' names, what hosts read back, the
+// announced sample rate and a suspend's request. The audio thread reads each
+// one once where it uses it and brings it into range there.
 #pragma once
 
 #include <atomic>
@@ -39,7 +40,7 @@ struct EngineState {
     Shared<std::int32_t> sliceNotes[Counts::kSliceCount];  // entry i = 48 + i after construction
     Shared<bool> noteToSliceMode{false};
     Shared<bool> sliceNoteLearn{false};
-    std::int32_t clipboardBank = 0;  // the editor's thread only
+    std::int32_t clipboardBank = 0;  // copy and paste are commands: the applying thread's
     Shared<std::int32_t> currentBank{0};
     Shared<std::int32_t> holdSamples{0};
     std::int32_t holdCounter = 0;
@@ -50,7 +51,7 @@ struct EngineState {
     Shared<std::int32_t> patternNotes[Counts::kPatternCount];
     Shared<std::int32_t> paramControllers[Counts::kParamCount];
     Shared<std::int32_t> paramLearnTarget{0};
-    std::int32_t clipboardPattern = 0;  // the editor's thread only
+    std::int32_t clipboardPattern = 0;  // the applying thread's, as clipboardBank
 
     // Voice, clock and buffer bookkeeping.
     bool voiceReverse = false;
@@ -75,7 +76,7 @@ struct EngineState {
     Shared<std::int32_t> currentPattern{0};
     float scheduledGain = 0.0f;
     Shared<std::int32_t> resolutionIndex{3};
-    Shared<std::int32_t> hostSampleRate{0};  // the editor's view reads it too
+    Shared<std::int32_t> hostSampleRate{0};       // the editor's view reads it too
     Shared<std::int32_t> announcedSampleRate{0};  // the host's rate outside blocks; 0 until it says
     Shared<std::int32_t> patternLength{16};
     Shared<float> patternLengthValue{0.5f};
